@@ -1,0 +1,3 @@
+#include "world/MouseState.h"
+
+MouseState g_mouseState;

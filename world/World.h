@@ -1,0 +1,90 @@
+#pragma once
+// The one simulation world: every body, the mouse-driven pusher, the fixed
+// planes of the playing area, the camera and the floor, the display options,
+// and the fixed-step update. Lengths in world units with z up; time in seconds.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dynamics/Vector.h"
+
+class CCamera;
+class CFloor;
+class CInertialBody;
+
+// The fixed step of every CWorld::Step and every body's integration, seconds.
+inline constexpr float kSimulationStep = 0.002f;
+
+// The simulated-time clock, seconds, for the life of the process; not reset by
+// a scene build. Double precision so that it keeps advancing by one step for
+// any length of run.
+extern double g_simulatedTime;
+
+class CWorld
+{
+public:
+    // Fills the square-root table, seeds the random generator from the clock.
+    CWorld();
+    ~CWorld();
+    CWorld(const CWorld&) = delete;
+    CWorld& operator=(const CWorld&) = delete;
+
+    // Creates the camera and the floor and builds the current scene.
+    void Initialize();
+
+    // scene index = (index + delta + 11) mod 11, then BuildScene.
+    void ChangeScene(int delta);
+    // Empties the world and runs the builder of the current scene index.
+    void BuildScene();
+
+    // Keyboard operations.
+    void AddBall();
+    void RemoveLastBody();
+    void ThrowAllBodies();
+    void SelectTarget(int index);
+
+    // Gravitational acceleration at a position, length units per second squared.
+    CVector Gravity(const CVector& position) const;
+
+    // Once per frame: dt is the smoothed frame time in seconds.
+    void Update(float dt, bool paused);
+    // One fixed step of h seconds (always kSimulationStep).
+    void Step(float h);
+    // The whole picture of one frame.
+    void Draw();
+
+    // The scene builders, one per scene index, in the order of g_sceneNames.
+    void BuildBilliards1();
+    void BuildRings1();
+    void BuildBowling();
+    void BuildRailAndBalls();
+    void BuildSpinningTops();
+    void BuildBilliards2();
+    void BuildDiskOnBalls();
+    void BuildTower();
+    void BuildBilliards3();
+    void BuildDominoes();
+    void BuildRings2();
+
+    // The body at a list index (no bounds check), and the list's size.
+    CInertialBody* Body(int index) const { return bodies[index].get(); }
+    int BodyCount() const { return static_cast<int>(bodies.size()); }
+
+    std::unique_ptr<CCamera> camera;
+    // Owned, in order of creation: the order of contact evaluation and the
+    // index that SelectTarget takes. The pusher is never in this list.
+    std::vector<std::unique_ptr<CInertialBody>> bodies;
+    // What the camera follows: an element of the list or the pusher; not owned.
+    CInertialBody* target = nullptr;
+    std::unique_ptr<CInertialBody> pusher;
+    std::unique_ptr<CFloor> floor;
+    int32_t sceneIndex = 0;
+    int32_t environmentMapping = 1;
+    // 0 none, 1 fake, 2 true shadows.
+    int32_t shadowMode = 0;
+    int32_t follow = 0;
+
+private:
+    void DeleteBodies();
+};
