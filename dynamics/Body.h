@@ -1,0 +1,84 @@
+#pragma once
+// Bodies: a rigid group of shapes that moves as one. CBody is the drawable
+// group with its contact coefficients; CInertialBody adds mass, moments,
+// velocities and the force accumulators, integrates itself over a fixed step
+// and can throw itself into the playing area at random.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dynamics/Plane.h"
+#include "dynamics/Vector.h"
+#include "render/Drawable.h"
+
+class CShape;
+class CWorld;
+
+class CBody : public CDrawable
+{
+public:
+    explicit CBody(CWorld* world);
+    // Deletes the shapes from the last to the first.
+    ~CBody() override;
+
+    // Shapes' inverses, the bounding radius (once), then the display lists.
+    void Prepare() override;
+    // Every shape's Draw, in list order.
+    void DrawGeometry() override;
+
+    // Takes ownership and appends.
+    void AddShape(CShape* shape);
+
+    // Owned; each shape's matrix is its placement in body coordinates.
+    std::vector<std::unique_ptr<CShape>> shapes;
+    // World units about the body origin; 0 until computed.
+    float boundingRadius = 0.0f;
+    float restitution = 0.7f;
+    float friction = 0.4f;
+};
+
+class CInertialBody : public CBody
+{
+public:
+    // Zero state and a random material (three colour draws).
+    explicit CInertialBody(CWorld* world);
+
+    // Mass, centre of mass (shifting the shapes), moments, then CBody::Prepare.
+    void Prepare() override;
+
+    void SetVelocity(const CVector& velocity) { linearVelocity = velocity; }
+    // Gravity into the force; torque and contact count to zero.
+    void ClearForces();
+    // One step of h seconds, in the fixed order of the dynamics.
+    void Integrate(float h);
+    // Rebuilds the orientation from a wanted z axis and an x hint.
+    void SetAxes(const CVector& zAxis, const CVector& xAxis);
+    // A new random position, orientation, velocity and spin.
+    void ThrowRandomly();
+    // Penalty contact of every collidable shape against a fixed plane.
+    void CollidePlane(const CPlane& plane, float planeRestitution, float planeFriction);
+
+    CVector Position() const { return matrix.Translation(); }
+
+    float mass = 0.0f;
+    // (I1, I2, I3) about the body axes through the centre of mass.
+    CVector moments;
+    // World coordinates, length units per second.
+    CVector linearVelocity;
+    // Body coordinates, radians per second: the integrated state.
+    CVector angularVelocity;
+    // The same in world coordinates, derived by each integration and throw.
+    CVector worldAngularVelocity;
+    // World coordinates, accumulated during the current step.
+    CVector force;
+    // World coordinates, about the centre of mass.
+    CVector torque;
+    // Contact points that added to the accumulators in this step.
+    uint32_t contactCount = 0;
+};
+
+// Prepared single-shape bodies at the origin with identity orientation.
+CInertialBody* CreateSphereBody(CWorld* world, float mass, float radius);
+CInertialBody* CreateCylinderBody(CWorld* world, float mass, float radius, float halfLength);
+CInertialBody* CreateTorusBody(CWorld* world, float mass, float tubeRadius, float ringRadius);

@@ -1,0 +1,93 @@
+#pragma once
+// A primitive a body is built from. Its own matrix is its placement in the
+// coordinates of the owning body: column 2 is its symmetry axis, column 3 its
+// centre. It offers its deepest point against a plane, its inertia and its
+// tessellated geometry; it is not a drawable of its own.
+
+#include <cstdint>
+
+#include "dynamics/Plane.h"
+#include "dynamics/Vector.h"
+#include "render/Transform.h"
+
+class CInertialBody;
+
+class CShape : public CTransform
+{
+public:
+    CShape(CInertialBody* body, float mass, bool visible, bool collidable);
+
+    // Signed distance of the deepest point (negative when penetrating); writes
+    // that point in world coordinates and the lever of the spinning friction.
+    virtual float PlaneContact(const CPlane& plane, CVector& point, float& lever) const = 0;
+    // Signed distance from a world point to the surface.
+    virtual float PointDistance(const CVector& point, CVector& surfacePoint,
+                                CVector& normal) const = 0;
+    // Immediate-mode geometry in the shape's own coordinates.
+    virtual void DrawGeometry() const = 0;
+    // Moments (Ixx, Iyy, Izz) about the centre along the shape's own axes.
+    virtual CVector PrincipalInertia() const = 0;
+
+    // Diagonal inertia about the body origin along the body axes.
+    CVector BodyInertia() const;
+    // The geometry under the shape's local matrix; nothing when invisible.
+    void Draw() const;
+
+    // The centre and the axis in world coordinates, through the body's matrix.
+    CVector WorldCentre() const;
+    CVector WorldAxis() const;
+
+    CInertialBody* body; // not owned
+    uint8_t visible;
+    uint8_t collidable;
+    float mass;
+    // World units about the shape's centre.
+    float boundingRadius;
+};
+
+class CSphere : public CShape
+{
+public:
+    CSphere(CInertialBody* body, float radius, float mass, bool visible = true,
+            bool collidable = true);
+    float PlaneContact(const CPlane& plane, CVector& point, float& lever) const override;
+    float PointDistance(const CVector& point, CVector& surfacePoint,
+                        CVector& normal) const override;
+    void DrawGeometry() const override;
+    CVector PrincipalInertia() const override;
+
+    float radius;
+};
+
+// A solid spanning local z from -halfLength to +halfLength.
+class CCylinder : public CShape
+{
+public:
+    CCylinder(CInertialBody* body, float radius, float halfLength, float mass,
+              bool visible = true, bool collidable = true);
+    float PlaneContact(const CPlane& plane, CVector& point, float& lever) const override;
+    float PointDistance(const CVector& point, CVector& surfacePoint,
+                        CVector& normal) const override;
+    void DrawGeometry() const override;
+    CVector PrincipalInertia() const override;
+
+    float radius;
+    float halfLength;
+};
+
+// A ring of tube centres of radius ringRadius about local z in the local xy
+// plane, swept by a tube of radius tubeRadius.
+class CTorus : public CShape
+{
+public:
+    CTorus(CInertialBody* body, float tubeRadius, float ringRadius, float mass,
+           bool visible = true, bool collidable = true);
+    float PlaneContact(const CPlane& plane, CVector& point, float& lever) const override;
+    float PointDistance(const CVector& point, CVector& surfacePoint,
+                        CVector& normal) const override;
+    void DrawGeometry() const override;
+    CVector PrincipalInertia() const override;
+
+    float tubeRadius;
+    float ringRadius;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// The pairwise contact tests. Every test returns the separation of shape a
+// from shape b (negative when they overlap, its magnitude the depth; kInfinity
+// when the pair is not tested) and, when the result is 0 or less, writes the
+// world contact point and the unit normal pointing from b towards a.
+
+#include "dynamics/Vector.h"
+
+class CShape;
+class CSphere;
+class CCylinder;
+class CTorus;
+
+// Dispatches on the exact run-time types of both shapes.
+float ShapeContact(const CShape& a, const CShape& b, CVector& point, CVector& normal);
+
+float SphereSphereContact(const CSphere& a, const CSphere& b, CVector& point, CVector& normal);
+float SphereCylinderContact(const CSphere& a, const CCylinder& b, CVector& point,
+                            CVector& normal);
+float SphereTorusContact(const CSphere& a, const CTorus& b, CVector& point, CVector& normal);
+float CylinderSphereContact(const CCylinder& a, const CSphere& b, CVector& point,
+                            CVector& normal);
+float CylinderCylinderContact(const CCylinder& a, const CCylinder& b, CVector& point,
+                              CVector& normal);
+float CylinderTorusContact(const CCylinder& a, const CTorus& b, CVector& point, CVector& normal);
+float TorusSphereContact(const CTorus& a, const CSphere& b, CVector& point, CVector& normal);
+float TorusCylinderContact(const CTorus& a, const CCylinder& b, CVector& point, CVector& normal);
+float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVector& normal);
