@@ -1,0 +1,268 @@
+#include "world/World.h"
+
+#include <cmath>
+
+#include "dynamics/Body.h"
+#include "dynamics/BodyContact.h"
+#include "dynamics/Constants.h"
+#include "dynamics/FastSqrt.h"
+#include "dynamics/Plane.h"
+#include "dynamics/Random.h"
+#include "render/Camera.h"
+#include "render/Diagnostics.h"
+#include "render/Floor.h"
+#include "render/Platform.h"
+#include "render/StartupState.h"
+#include "world/MouseState.h"
+#include "world/SceneTable.h"
+
+double g_simulatedTime = 0.0;
+
+namespace
+{
+struct SFixedPlane
+{
+    CPlane plane;
+    float restitution;
+    float friction;
+};
+
+// The floor, then the walls at x = -40, x = 40, y = -60, y = 60; the normals
+// point into the playing area.
+constexpr SFixedPlane kFixedPlanes[5] = {
+    {{{0.0f, 0.0f, 1.0f}, 0.0f}, 0.8f, 0.5f},
+    {{{1.0f, 0.0f, 0.0f}, 40.0f}, 0.9f, 0.5f},
+    {{{-1.0f, 0.0f, 0.0f}, 40.0f}, 0.9f, 0.5f},
+    {{{0.0f, 1.0f, 0.0f}, 60.0f}, 0.9f, 0.5f},
+    {{{0.0f, -1.0f, 0.0f}, 60.0f}, 0.9f, 0.5f},
+};
+
+// Before the camera exists the pusher is steered as from the start view.
+constexpr float kStartAzimuth = -1.5707964f;
+} // namespace
+
+CWorld::CWorld()
+{
+    BuildSqrtTable();
+    SeedRandom(Platform().TimeGetTime());
+    if (g_stencilBits >= 2)
+    {
+        shadowMode = 2;
+    }
+    else if (g_stencilBits == 1)
+    {
+        shadowMode = 1;
+    }
+    else
+    {
+        shadowMode = 0;
+    }
+}
+
+CWorld::~CWorld()
+{
+    DeleteBodies();
+    pusher.reset();
+    camera.reset();
+    floor.reset();
+}
+
+void CWorld::DeleteBodies()
+{
+    target = nullptr;
+    while (!bodies.empty())
+    {
+        bodies.pop_back();
+    }
+}
+
+void CWorld::Initialize()
+{
+    camera = std::make_unique<CCamera>();
+    camera->Initialize();
+    floor = std::make_unique<CFloor>(this);
+    floor->Prepare();
+    BuildScene();
+}
+
+void CWorld::ChangeScene(int delta)
+{
+    sceneIndex = ((sceneIndex + delta) % kSceneCount + kSceneCount) % kSceneCount;
+    BuildScene();
+}
+
+void CWorld::BuildScene()
+{
+    DeleteBodies();
+    pusher.reset();
+    (this->*g_sceneTable[sceneIndex % kSceneCount].build)();
+    if (pusher)
+    {
+        // With restitution -1 every pusher contact is as inelastic as allowed.
+        pusher->restitution = -1.0f;
+        pusher->friction = 0.8f;
+    }
+    // Every scene holds at least two bodies; the guard keeps a short list safe.
+    if (bodies.size() >= 2)
+    {
+        target = bodies[1].get();
+    }
+    else if (!bodies.empty())
+    {
+        target = bodies[0].get();
+    }
+    else
+    {
+        target = pusher.get();
+    }
+}
+
+void CWorld::AddBall()
+{
+    bodies.emplace_back(CreateSphereBody(this, 30.0f, 3.5f));
+    bodies.back()->ThrowRandomly();
+}
+
+void CWorld::RemoveLastBody()
+{
+    if (bodies.size() < 2)
+    {
+        return;
+    }
+    if (target == bodies.back().get())
+    {
+        target = pusher.get();
+    }
+    bodies.pop_back();
+}
+
+void CWorld::ThrowAllBodies()
+{
+    for (const auto& body : bodies)
+    {
+        body->ThrowRandomly();
+    }
+}
+
+void CWorld::SelectTarget(int index)
+{
+    if (index == -1)
+    {
+        target = pusher.get();
+        follow = 1;
+    }
+    else if (index >= 0 && index < BodyCount())
+    {
+        target = bodies[index].get();
+        follow = 1;
+    }
+    else
+    {
+        follow = 0;
+    }
+}
+
+CVector CWorld::Gravity(const CVector& /*position*/) const { return CVector(0.0f, 0.0f, -500.0f); }
+
+void CWorld::Update(float dt, bool paused)
+{
+    if (!paused)
+    {
+        const float a = camera ? camera->azimuth : kStartAzimuth;
+        const float mx = g_mouseState.velocity.x;
+        const float my = g_mouseState.velocity.y;
+        const IPlatform& host = Platform();
+        CVector v = kZeroVector;
+        if (host.IsKeyDown(kVkControl) || g_mouseState.leftButtonDown)
+        {
+            v = CVector(-200.0f * (std::cos(a) * my + std::sin(a) * mx),
+                        -200.0f * (std::sin(a) * my - std::cos(a) * mx), 0.0f);
+        }
+        else if (host.IsKeyDown(kVkShift) || g_mouseState.rightButtonDown)
+        {
+            v = CVector(-100.0f * std::sin(a) * mx, 100.0f * std::cos(a) * mx, 50.0f * my);
+        }
+        if (pusher)
+        {
+            pusher->SetVelocity(v);
+        }
+
+        // The target comes from the clock itself, so the overshoot of the last
+        // step is kept: simulated time may run up to one step ahead per frame.
+        const double end = g_simulatedTime + static_cast<double>(dt);
+        while (g_simulatedTime < end)
+        {
+            Step(kSimulationStep);
+            g_simulatedTime += static_cast<double>(kSimulationStep);
+        }
+    }
+
+    if (camera)
+    {
+        const CVector aim = (follow != 0 && target != nullptr) ? target->Position()
+                                                                : CVector(0.0f, 0.0f, 0.5f);
+        camera->Aim(aim, dt);
+        camera->Orbit(dt);
+    }
+}
+
+void CWorld::Step(float h)
+{
+    ClearDiagnosticNote();
+    ClearDiagnosticMarkers();
+    if (bodies.empty())
+    {
+        return;
+    }
+
+    for (const auto& body : bodies)
+    {
+        body->ClearForces();
+    }
+    if (pusher)
+    {
+        pusher->ClearForces();
+    }
+
+    for (const auto& body : bodies)
+    {
+        for (const SFixedPlane& fixed : kFixedPlanes)
+        {
+            body->CollidePlane(fixed.plane, fixed.restitution, fixed.friction);
+        }
+    }
+
+    const size_t count = bodies.size();
+    for (size_t i = 0; i < count; ++i)
+    {
+        for (size_t j = i + 1; j < count; ++j)
+        {
+            CollideBodies(*bodies[i], *bodies[j]);
+        }
+    }
+
+    if (pusher)
+    {
+        for (const auto& body : bodies)
+        {
+            CollideBodies(*pusher, *body);
+        }
+    }
+
+    for (const auto& body : bodies)
+    {
+        body->Integrate(h);
+    }
+
+    if (pusher)
+    {
+        // Kinematic: carried by the mouse, held at or above the floor, never
+        // integrated and free to pass through the walls.
+        CVector p = pusher->Position() + h * pusher->linearVelocity;
+        if (p.z < 0.0f)
+        {
+            p.z = 0.0f;
+        }
+        pusher->matrix.SetTranslation(p);
+    }
+}
