@@ -1,6 +1,6 @@
 #pragma once
-// The built-in scenes by scene index: each name with the builder that fills an
-// emptied world with that scene.
+// The built-in scenes by scene index: the name the caption shows and the
+// builder that fills an emptied world with the scene's bodies and its pusher.
 
 #include "world/SceneNames.h"
 #include "world/World.h"
