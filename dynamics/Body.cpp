@@ -1,0 +1,53 @@
+#include "dynamics/Body.h"
+
+#include "dynamics/FastSqrt.h"
+#include "render/StartupState.h"
+#include "shapes/Shape.h"
+
+CBody::CBody(CWorld* world) : CDrawable(world)
+{
+    texture = g_bodyTexture;
+    environmentTexture = g_envTexture;
+}
+
+CBody::~CBody()
+{
+    while (!shapes.empty())
+    {
+        shapes.pop_back();
+    }
+}
+
+void CBody::Prepare()
+{
+    for (const auto& shape : shapes)
+    {
+        shape->Prepare();
+    }
+    if (boundingRadius == 0.0f)
+    {
+        for (const auto& shape : shapes)
+        {
+            const float reach =
+                FastSqrt(shape->matrix.Translation().LengthSquared()) + shape->boundingRadius;
+            if (reach > boundingRadius)
+            {
+                boundingRadius = reach;
+            }
+        }
+    }
+    CDrawable::Prepare();
+}
+
+void CBody::DrawGeometry()
+{
+    for (const auto& shape : shapes)
+    {
+        shape->Draw();
+    }
+}
+
+void CBody::AddShape(CShape* shape)
+{
+    shapes.emplace_back(shape);
+}
