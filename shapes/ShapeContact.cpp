@@ -1,0 +1,66 @@
+#include "shapes/ShapeContact.h"
+
+#include <typeinfo>
+
+#include "dynamics/Constants.h"
+#include "shapes/Shape.h"
+
+namespace
+{
+
+using PairTest = float (*)(const CShape&, const CShape&, CVector&, CVector&);
+
+// Adapts a typed test to the table's common signature; the table row and
+// column guarantee the casts.
+template <class A, class B, float (*Test)(const A&, const B&, CVector&, CVector&)>
+float Typed(const CShape& a, const CShape& b, CVector& point, CVector& normal)
+{
+    return Test(static_cast<const A&>(a), static_cast<const B&>(b), point, normal);
+}
+
+const PairTest kPairTests[3][3] = {
+    {Typed<CSphere, CSphere, SphereSphereContact>, Typed<CSphere, CCylinder, SphereCylinderContact>,
+     Typed<CSphere, CTorus, SphereTorusContact>},
+    {Typed<CCylinder, CSphere, CylinderSphereContact>,
+     Typed<CCylinder, CCylinder, CylinderCylinderContact>,
+     Typed<CCylinder, CTorus, CylinderTorusContact>},
+    {Typed<CTorus, CSphere, TorusSphereContact>, Typed<CTorus, CCylinder, TorusCylinderContact>,
+     Typed<CTorus, CTorus, TorusTorusContact>},
+};
+
+// Exact type identity: a class derived from one of the three is none of them,
+// since its geometry is not what the tests assume.
+int TableIndex(const CShape& shape)
+{
+    const std::type_info& type = typeid(shape);
+    if (type == typeid(CSphere))
+    {
+        return 0;
+    }
+    if (type == typeid(CCylinder))
+    {
+        return 1;
+    }
+    if (type == typeid(CTorus))
+    {
+        return 2;
+    }
+    return -1;
+}
+
+} // namespace
+
+float ShapeContact(const CShape& a, const CShape& b, CVector& point, CVector& normal)
+{
+    const int row = TableIndex(a);
+    if (row < 0)
+    {
+        return kInfinity;
+    }
+    const int column = TableIndex(b);
+    if (column < 0)
+    {
+        return kInfinity;
+    }
+    return kPairTests[row][column](a, b, point, normal);
+}

@@ -1,0 +1,165 @@
+// The tests between a torus and a cylinder or another torus. The core of one
+// shape (the cylinder's axis segment, or the first torus's ring of tube
+// centres) is sampled at fixed steps; each sample is measured in closed form
+// against the other torus's ring, and the nearest sample decides. Steps are
+// accumulated in single precision, so the sample positions are fixed bit for
+// bit.
+
+#include <cmath>
+
+#include "dynamics/Body.h"
+#include "dynamics/Constants.h"
+#include "dynamics/FastSqrt.h"
+#include "shapes/Shape.h"
+#include "shapes/ShapeContact.h"
+
+namespace
+{
+
+// 1/18 in single precision: 37 positions along the cylinder's core.
+constexpr float kCoreStepFraction = 0.055555556f;
+// 2 pi / 64: 65 samples around a ring, the last repeating the first.
+constexpr float kRingStep = 0.09817477f;
+
+// The world frame of the torus that is measured against.
+struct Ring
+{
+    CVector centre;
+    CVector axis;
+    float ringRadius;
+    float tubeRadius;
+
+    explicit Ring(const CTorus& torus)
+        : centre(torus.WorldCentre()), axis(torus.WorldAxis()), ringRadius(torus.ringRadius),
+          tubeRadius(torus.tubeRadius)
+    {
+    }
+
+    // The torus centre when p lies on the axis, where every ring point is
+    // equally near.
+    CVector NearestPoint(const CVector& p) const
+    {
+        CVector across = Cross(Cross(axis, p - centre), axis);
+        across.Normalize();
+        return centre + ringRadius * across;
+    }
+};
+
+float Separation(const CVector& p, const CVector& q, float sampledRadius, float tubeRadius)
+{
+    return FastSqrt((p - q).LengthSquared()) - sampledRadius - tubeRadius;
+}
+
+// Smallest separation over the cylinder's core samples, with the parameter of
+// the first sample that reached it. kInfinity for a cylinder shorter than it
+// is wide, whose core has no samples.
+float NearestCoreSample(const CCylinder& cylinder, const Ring& ring, float& bestT)
+{
+    const CVector centre = cylinder.WorldCentre();
+    const CVector axis = cylinder.WorldAxis();
+    const float core = cylinder.halfLength - cylinder.radius;
+    float best = kInfinity;
+    if (!(core >= 0.0f))
+    {
+        return best;
+    }
+    const float step = core * kCoreStepFraction;
+    for (float t = -core; t <= core;)
+    {
+        const CVector p = centre + t * axis;
+        const float s = Separation(p, ring.NearestPoint(p), cylinder.radius, ring.tubeRadius);
+        if (s < best)
+        {
+            best = s;
+            bestT = t;
+        }
+        // A zero-length core (half-length equal to the radius) gives a zero
+        // step: its one position is taken once.
+        const float next = t + step;
+        if (next == t)
+        {
+            break;
+        }
+        t = next;
+    }
+    return best;
+}
+
+// The contact point between the sampled point p (swept radius rp) and the ring
+// point q (tube radius rq), on the surface of the ringed torus at touching.
+CVector ContactPoint(const CVector& p, float rp, const CVector& q, float rq)
+{
+    return (rq * p + rp * q) / (rp + rq);
+}
+
+// Both argument orders sample the cylinder, so they agree exactly up to the
+// sign of the normal.
+float CylinderAgainstTorus(const CCylinder& cylinder, const CTorus& torus, CVector& point,
+                           CVector& fromTorus)
+{
+    const Ring ring(torus);
+    float bestT = 0.0f;
+    const float best = NearestCoreSample(cylinder, ring, bestT);
+    if (best > 0.0f)
+    {
+        return best;
+    }
+    const CVector p = cylinder.WorldCentre() + bestT * cylinder.WorldAxis();
+    const CVector q = ring.NearestPoint(p);
+    fromTorus = p - q;
+    fromTorus.Normalize();
+    point = ContactPoint(p, cylinder.radius, q, ring.tubeRadius);
+    return best;
+}
+
+} // namespace
+
+float CylinderTorusContact(const CCylinder& a, const CTorus& b, CVector& point, CVector& normal)
+{
+    return CylinderAgainstTorus(a, b, point, normal);
+}
+
+float TorusCylinderContact(const CTorus& a, const CCylinder& b, CVector& point, CVector& normal)
+{
+    CVector fromTorus;
+    const float best = CylinderAgainstTorus(b, a, point, fromTorus);
+    if (best <= 0.0f)
+    {
+        normal = -fromTorus;
+    }
+    return best;
+}
+
+float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVector& normal)
+{
+    const Ring ring(b);
+    const CMatrix4& bodyMatrix = a.body->matrix;
+    const CVector centre = a.WorldCentre();
+    const CVector xAxis = bodyMatrix.TransformDirection(a.matrix.Column(0));
+    const CVector yAxis = bodyMatrix.TransformDirection(a.matrix.Column(1));
+    const auto sample = [&](float theta)
+    { return centre + a.ringRadius * (std::cos(theta) * xAxis + std::sin(theta) * yAxis); };
+
+    float best = kInfinity;
+    float bestTheta = 0.0f;
+    for (float theta = 0.0f; theta < kTwoPi; theta += kRingStep)
+    {
+        const CVector p = sample(theta);
+        const float s = Separation(p, ring.NearestPoint(p), a.tubeRadius, ring.tubeRadius);
+        if (s < best)
+        {
+            best = s;
+            bestTheta = theta;
+        }
+    }
+    if (best > 0.0f)
+    {
+        return best;
+    }
+    const CVector p = sample(bestTheta);
+    const CVector q = ring.NearestPoint(p);
+    normal = p - q;
+    normal.Normalize();
+    point = ContactPoint(p, a.tubeRadius, q, ring.tubeRadius);
+    return best;
+}
