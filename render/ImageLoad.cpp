@@ -1,0 +1,24 @@
+#include "render/ImageLoad.h"
+
+#include <utility>
+
+namespace
+{
+SImageLoad Refuse(int32_t result, std::string text, EMessageIcon icon)
+{
+    SImageLoad load;
+    load.result = result;
+    load.message = SImageMessage{"Error", std::move(text), EMessageButtons::kOk, icon};
+    return load;
+}
+} // namespace
+
+SImageLoad RefuseWithError(int32_t result, std::string text)
+{
+    return Refuse(result, std::move(text), EMessageIcon::kError);
+}
+
+SImageLoad RefusePlain(int32_t result, std::string text)
+{
+    return Refuse(result, std::move(text), EMessageIcon::kNone);
+}
