@@ -1,0 +1,136 @@
+#include "render/Drawable.h"
+
+#include <GL/gl.h>
+
+#include "dynamics/Constants.h"
+#include "render/StartupState.h"
+#include "render/Texture.h"
+
+namespace
+{
+void DeleteList(unsigned& list)
+{
+    if (list != 0)
+    {
+        glDeleteLists(list, 1);
+        list = 0;
+    }
+}
+
+void DrawListAt(const CMatrix4& matrix, unsigned list)
+{
+    glPushMatrix();
+    glMultMatrixf(matrix.m);
+    glCallList(list);
+    glPopMatrix();
+}
+} // namespace
+
+CDrawable::CDrawable(CWorld* owner) : world(owner) {}
+
+CDrawable::~CDrawable()
+{
+    DeleteList(geometryList);
+    DeleteList(materialList);
+    DeleteList(environmentList);
+}
+
+void CDrawable::Prepare()
+{
+    // A second preparation replaces the lists instead of leaking the first ones.
+    DeleteList(geometryList);
+    DeleteList(materialList);
+    DeleteList(environmentList);
+
+    geometryList = glGenLists(1);
+    glNewList(geometryList, GL_COMPILE);
+    DrawGeometry();
+    glEndList();
+
+    materialList = glGenLists(1);
+    glNewList(materialList, GL_COMPILE);
+    if (g_separateSpecular)
+    {
+        glPushAttrib(GL_ENABLE_BIT);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, kBlack);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, shininess);
+        if (texture != nullptr)
+        {
+            glEnable(GL_TEXTURE_2D);
+            texture->Bind();
+        }
+        DrawGeometry();
+        glPopAttrib();
+    }
+    else
+    {
+        // Without separate specular colour the texture would modulate the
+        // highlight too, so the highlight is added untextured in a second pass.
+        glPushAttrib(GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, kBlack);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kBlack);
+        if (texture != nullptr)
+        {
+            glEnable(GL_TEXTURE_2D);
+            texture->Bind();
+        }
+        DrawGeometry();
+
+        glDepthMask(GL_FALSE);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, kBlack);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, kBlack);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+        glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, shininess);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glDisable(GL_TEXTURE_2D);
+        DrawGeometry();
+        glPopAttrib();
+    }
+    glEndList();
+
+    if (environmentTexture != nullptr)
+    {
+        environmentList = glGenLists(1);
+        glNewList(environmentList, GL_COMPILE);
+        glPushAttrib(GL_ENABLE_BIT);
+        glDisable(GL_LIGHTING);
+        glColor3f(0.3f, 0.3f, 0.25f);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glEnable(GL_TEXTURE_GEN_S);
+        glEnable(GL_TEXTURE_GEN_T);
+        glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+        glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+        glEnable(GL_TEXTURE_2D);
+        environmentTexture->Bind();
+        DrawGeometry();
+        glPopAttrib();
+        glEndList();
+    }
+
+    CTransform::Prepare();
+}
+
+void CDrawable::Draw() const
+{
+    DrawListAt(matrix, materialList);
+}
+
+void CDrawable::DrawBare() const
+{
+    DrawListAt(matrix, geometryList);
+}
+
+void CDrawable::DrawEnvironment() const
+{
+    if (environmentTexture != nullptr)
+    {
+        DrawListAt(matrix, environmentList);
+    }
+}
