@@ -1,0 +1,187 @@
+// The two image readers on a table of small files: the exact pixels of each
+// file that loads, the exact box of each that is refused, and the same answer
+// whether the bytes come from a file or from memory.
+
+#include "render/BmpReader.h"
+#include "render/ImageFile.h"
+#include "render/SgiReader.h"
+#include "tests/support/TempDirectory.h"
+#include "tests/support/TextureCases.h"
+
+#include <gtest/gtest.h>
+
+namespace texture_files
+{
+// Names the case instead of dumping its bytes.
+void PrintTo(const SImageCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+} // namespace texture_files
+
+namespace
+{
+using texture_files::SImageCase;
+
+std::string WithFile(std::string text, const std::string& file)
+{
+    const std::string::size_type at = text.find("{file}");
+    if (at != std::string::npos)
+    {
+        text.replace(at, 6, file);
+    }
+    return text;
+}
+
+void ExpectRefusal(const SImageLoad& load, int32_t result, const std::string& text,
+                   EMessageIcon icon)
+{
+    EXPECT_EQ(load.result, result);
+    ASSERT_TRUE(load.message.has_value());
+    EXPECT_EQ(load.message->caption, "Error");
+    EXPECT_EQ(load.message->text, text);
+    EXPECT_EQ(load.message->buttons, EMessageButtons::kOk);
+    EXPECT_EQ(load.message->icon, icon);
+    EXPECT_EQ(load.width, 0);
+    EXPECT_EQ(load.height, 0);
+    EXPECT_TRUE(load.pixels.empty());
+}
+
+class ImageCaseTest : public ::testing::TestWithParam<SImageCase>
+{
+protected:
+    CTempDirectory directory;
+};
+
+TEST_P(ImageCaseTest, ReadsAsTheTableSays)
+{
+    const SImageCase& c = GetParam();
+    const std::string file = directory.Write(c.name + c.extension, c.bytes);
+    const SImageLoad load = ReadImageFile(file);
+
+    if (c.Loads())
+    {
+        EXPECT_EQ(load.result, kLoadOk);
+        EXPECT_FALSE(load.message.has_value()) << load.message->text;
+        EXPECT_EQ(load.width, c.width);
+        EXPECT_EQ(load.height, c.height);
+        EXPECT_EQ(load.pixels, c.rgba);
+    }
+    else
+    {
+        const EMessageIcon icon =
+            c.extension == ".bmp" ? EMessageIcon::kError : EMessageIcon::kNone;
+        ExpectRefusal(load, c.result, WithFile(c.text, file), icon);
+    }
+
+    CMemorySource memory(c.bytes.data(), c.bytes.size());
+    const SImageLoad fromMemory = c.extension == ".bmp" ? ReadBmp(memory, file) : ReadSgi(memory);
+    EXPECT_EQ(fromMemory.result, load.result);
+    EXPECT_EQ(fromMemory.width, load.width);
+    EXPECT_EQ(fromMemory.height, load.height);
+    EXPECT_EQ(fromMemory.pixels, load.pixels);
+    EXPECT_EQ(fromMemory.message.has_value(), load.message.has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ImageCaseTest, ::testing::ValuesIn(texture_files::AllImageCases()),
+                         [](const ::testing::TestParamInfo<SImageCase>& info)
+                         { return info.param.name; });
+
+// The reader is chosen by the name alone, exactly and case-sensitively.
+struct SNameCase
+{
+    const char* name;
+    const char* text; // {file} for the path
+    EMessageIcon icon;
+};
+
+class FileNameTest : public ::testing::TestWithParam<SNameCase>
+{
+protected:
+    CTempDirectory directory;
+};
+
+TEST_P(FileNameTest, ChoosesTheReaderByTheLastFourCharacters)
+{
+    texture_files::SBmpHeader h;
+    h.width = 1;
+    h.height = 1;
+    const std::string file = directory.Write(GetParam().name, MakeBmp(h, {1, 2, 3}));
+    const SImageLoad load = ReadImageFile(file);
+    if (GetParam().text == nullptr)
+    {
+        EXPECT_EQ(load.result, kLoadOk);
+        EXPECT_EQ(load.pixels, (texture_files::Bytes{3, 2, 1, kTextureAlpha}));
+        return;
+    }
+    ExpectRefusal(load, E_FAIL, WithFile(GetParam().text, file), GetParam().icon);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, FileNameTest,
+    ::testing::Values(
+        SNameCase{"plain.bmp", nullptr, EMessageIcon::kError},
+        SNameCase{"capital.BMP", "{file}\n\nInvalid file type.", EMessageIcon::kError},
+        SNameCase{"capital.RGB", "{file}\n\nInvalid file type.", EMessageIcon::kError},
+        SNameCase{"other.png", "{file}\n\nInvalid file type.", EMessageIcon::kError},
+        SNameCase{"twice.bmp.bak", "{file}\n\nInvalid file type.", EMessageIcon::kError},
+        // A bitmap's bytes under an SGI name go to the SGI reader.
+        SNameCase{"bitmap.rgb", "Invalid rgb file.", EMessageIcon::kNone}),
+    [](const ::testing::TestParamInfo<SNameCase>& info)
+    {
+        std::string name = info.param.name;
+        for (char& ch : name)
+        {
+            ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+        }
+        return name;
+    });
+
+TEST(ImageFileTest, NameShorterThanAnExtensionIsAnInvalidType)
+{
+    for (const char* name : {"", "b", "bmp", "rgb"})
+    {
+        const SImageLoad load = ReadImageFile(name);
+        ExpectRefusal(load, E_FAIL, std::string(name) + "\n\nInvalid file type.",
+                      EMessageIcon::kError);
+    }
+}
+
+TEST(ImageFileTest, FileThatCannotBeOpenedIsReportedByEachReader)
+{
+    CTempDirectory directory;
+    const std::string missing = (directory.Path() / "missing").string();
+    ExpectRefusal(ReadImageFile(missing + ".bmp"), E_FAIL, missing + ".bmp\n\nCould not open file.",
+                  EMessageIcon::kError);
+    ExpectRefusal(ReadImageFile(missing + ".rgb"), E_FAIL,
+                  "Failed to open image file " + missing + ".rgb.\n", EMessageIcon::kNone);
+}
+
+TEST(ImageFileTest, DirectoryIsNotOpenedAsAnImage)
+{
+    CTempDirectory directory;
+    for (const char* name : {"folder.bmp", "folder.rgb"})
+    {
+        const std::filesystem::path folder = directory.Path() / name;
+        std::filesystem::create_directory(folder);
+        const SImageLoad load = ReadImageFile(folder.string());
+        EXPECT_EQ(load.result, E_FAIL);
+        ASSERT_TRUE(load.message.has_value());
+        EXPECT_NE(load.message->text.find(folder.string()), std::string::npos)
+            << load.message->text;
+    }
+}
+
+// The messages hold the whole name however long it is.
+TEST(ImageFileTest, LongFileNamesAreReportedWhole)
+{
+    CTempDirectory directory;
+    const std::string base = (directory.Path() / std::string(300, 'n')).string();
+    for (const char* ending : {".bmp", ".rgb", ".tga"})
+    {
+        const SImageLoad load = ReadImageFile(base + ending);
+        ASSERT_TRUE(load.message.has_value());
+        EXPECT_NE(load.message->text.find(base + ending), std::string::npos) << load.message->text;
+    }
+}
+} // namespace
