@@ -1,0 +1,237 @@
+// The sampled torus tests: where the samples fall along a cylinder's core, and
+// that the sampled minimum never undercuts the true separation of the shapes
+// (measured in the test by dense sampling in double precision) beyond
+// FastSqrt's precision, nor exceeds it by more than the sampling step allows.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ContactShapes.h"
+#include "dynamics/Constants.h"
+#include "shapes/ShapeContact.h"
+
+namespace
+{
+
+class TorusContactTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { EnsureSqrtTable(); }
+};
+
+// The core positions of a cylinder, accumulated in single precision as the
+// test takes them.
+std::vector<float> CorePositions(float radius, float halfLength)
+{
+    const float core = halfLength - radius;
+    const float step = core * 0.055555556f;
+    std::vector<float> positions;
+    for (float t = -core; t <= core; t = t + step)
+    {
+        positions.push_back(t);
+    }
+    return positions;
+}
+
+// A rod of radius 0.5 standing on the z axis at the origin. The ring it is
+// measured against meets the axis at height c: either a flat torus centred at
+// (0, 0, c), whose axis the rod lies along, or a flat torus centred at
+// (5, 0, c), whose tube the rod crosses at a right angle. In both every sample
+// (0, 0, t) is |t - c| from its nearest ring point (0, 0, c).
+struct RodCase
+{
+    std::string name;
+    float halfLength;
+    bool alongAxis;
+    float c;
+    size_t positions;
+};
+
+void PrintTo(const RodCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class RodSampleTest : public TorusContactTest, public ::testing::WithParamInterface<RodCase>
+{
+};
+
+TEST_P(RodSampleTest, NearestSampleDecidesBitForBit)
+{
+    const RodCase& c = GetParam();
+    const float rc = 0.5f;
+    const float rt = 1.0f;
+    const std::vector<float> positions = CorePositions(rc, c.halfLength);
+    ASSERT_EQ(positions.size(), c.positions);
+
+    float expected = kInfinity;
+    float nearest = 0.0f;
+    for (const float t : positions)
+    {
+        const float d = t - c.c;
+        const float s = FastSqrt(d * d) - rc - rt;
+        if (s < expected)
+        {
+            expected = s;
+            nearest = t;
+        }
+    }
+
+    const PlacedShape rod = Place({EKind::kCylinder, rc, c.halfLength}, kOrigin, kAxisZ);
+    const CVector torusCentre(c.alongAxis ? 0.0f : 5.0f, 0.0f, c.c);
+    const PlacedShape torus = Place({EKind::kTorus, rt, 5.0f}, torusCentre, kAxisZ);
+    CVector point, normal;
+    ASSERT_EQ(ShapeContact(*rod, *torus, point, normal), expected);
+    EXPECT_EQ(point, CVector(0.0f, 0.0f, (rt * nearest + rc * c.c) / (rc + rt)));
+    const float direction = nearest > c.c ? 1.0f : (nearest < c.c ? -1.0f : 0.0f);
+    EXPECT_EQ(normal.x, 0.0f);
+    EXPECT_EQ(normal.y, 0.0f);
+    EXPECT_NEAR(normal.z, direction, 2e-5f);
+}
+
+// With the true separation -1.5 in every case (the rod's axis passes through
+// the ring or is measured against the centre), the reported one is that of the
+// nearest sample.
+const RodCase kRodCases[] = {
+    // Passes through the hole, yet reported overlapping: the samples on the
+    // axis are measured against the torus centre.
+    {"RodAlongAxisMeasuredFromCentre", 3.0f, true, 0.0f, 37},
+    {"RodAcrossTubeAtASample", 5.0f, false, 4.5f, 37},
+    {"RodAcrossTubeBetweenSamples", 3.0f, false, 0.07f, 37},
+    {"LastPositionJustInsideTheCore", 3.0f, false, 2.5f, 37},
+    // Rounding pushes the 37th position past the end of the core, leaving
+    // the last step unsampled.
+    {"LastPositionPushedPastTheCore", 2.0f, false, 1.5f, 36},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rods, RodSampleTest, ::testing::ValuesIn(kRodCases),
+                         [](const auto& info) { return info.param.name; });
+
+// Distance from a point to the ring of tube centres of a torus, in double.
+double RingDistance(const double p[3], const WorldFrame& ring, double ringRadius)
+{
+    const double d[3] = {p[0] - ring.centre[0], p[1] - ring.centre[1], p[2] - ring.centre[2]};
+    const double along = d[0] * ring.axis[0] + d[1] * ring.axis[1] + d[2] * ring.axis[2];
+    const double across[3] = {d[0] - along * ring.axis[0], d[1] - along * ring.axis[1],
+                              d[2] - along * ring.axis[2]};
+    const double rho =
+        std::sqrt(across[0] * across[0] + across[1] * across[1] + across[2] * across[2]);
+    return std::hypot(rho - ringRadius, along);
+}
+
+float Uniform(float low, float high)
+{
+    return low + (high - low) * RandomUnit();
+}
+
+PlacedShape RandomlyPlaced(const ShapeSpec& spec, float spread)
+{
+    CMatrix4 local = RandomRotation();
+    local.SetTranslation(RandomPoint(1.0f));
+    CMatrix4 bodyMatrix = RandomRotation();
+    bodyMatrix.SetTranslation(RandomPoint(spread));
+    return Place(spec, bodyMatrix, local);
+}
+
+// FastSqrt's error on the sample distance and on the unit vector towards the
+// ring point (both below 2^-16 relative), plus rounding of coordinates.
+float FastSqrtAllowance(double distance, float ringRadius)
+{
+    return static_cast<float>((distance + ringRadius) * 0x1p-15 + 2e-5);
+}
+
+// The true separation of a rod (its core segment swept by its radius) and a
+// torus is bracketed by the dense minimum and that minimum less half a dense
+// step (the distance is 1-Lipschitz along the core).
+TEST_F(TorusContactTest, RodAgainstTorusNeverBelowTrueSeparation)
+{
+    SeedRandom(2024u);
+    const int kDense = 20000;
+    int contacts = 0;
+    for (int pose = 0; pose < 300; ++pose)
+    {
+        const ShapeSpec rodSpec{EKind::kCylinder, Uniform(0.3f, 1.5f), 0.0f};
+        const ShapeSpec spec{rodSpec.kind, rodSpec.r, rodSpec.r + Uniform(0.0f, 6.0f)};
+        const ShapeSpec torusSpec{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
+        const PlacedShape rod = RandomlyPlaced(spec, 0.0f);
+        const PlacedShape torus = RandomlyPlaced(torusSpec, 6.0f);
+        const WorldFrame rodFrame = FrameOf(*rod);
+        const WorldFrame ringFrame = FrameOf(*torus);
+
+        const double core = double(spec.size) - double(spec.r);
+        double dense = 1e30;
+        for (int k = 0; k <= kDense; ++k)
+        {
+            const double t = -core + 2.0 * core * k / kDense;
+            const double p[3] = {rodFrame.centre[0] + t * rodFrame.axis[0],
+                                 rodFrame.centre[1] + t * rodFrame.axis[1],
+                                 rodFrame.centre[2] + t * rodFrame.axis[2]};
+            dense = std::min(dense, RingDistance(p, ringFrame, torusSpec.size));
+        }
+        const double halfDenseStep = core / kDense;
+        const double trueAtMost = dense - spec.r - torusSpec.r;
+        const double trueAtLeast = trueAtMost - halfDenseStep;
+
+        CVector point, normal;
+        const float s = ShapeContact(*rod, *torus, point, normal);
+        SCOPED_TRACE(::testing::Message()
+                     << "pose " << pose << " s " << s << " true " << trueAtMost);
+        const float allowance = FastSqrtAllowance(dense, torusSpec.size);
+        EXPECT_GE(s, trueAtLeast - allowance);
+        // The samples are at most one step apart and the last one at most a
+        // step short of the core's end.
+        EXPECT_LE(s, trueAtMost + core / 18.0 + allowance);
+        contacts += s <= 0.0f ? 1 : 0;
+    }
+    EXPECT_GT(contacts, 30);
+}
+
+// The same for two tori, sampling the first ring: the distance is 1-Lipschitz
+// along the ring's arc.
+TEST_F(TorusContactTest, TorusAgainstTorusNeverBelowTrueSeparation)
+{
+    SeedRandom(4096u);
+    const int kDense = 40000;
+    int contacts = 0;
+    for (int pose = 0; pose < 300; ++pose)
+    {
+        const ShapeSpec specA{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
+        const ShapeSpec specB{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
+        const PlacedShape a = RandomlyPlaced(specA, 0.0f);
+        const PlacedShape b = RandomlyPlaced(specB, 8.0f);
+        const WorldFrame fa = FrameOf(*a);
+        const WorldFrame fb = FrameOf(*b);
+
+        double dense = 1e30;
+        for (int k = 0; k < kDense; ++k)
+        {
+            const double theta = 2.0 * M_PI * k / kDense;
+            const double c = std::cos(theta) * specA.size;
+            const double s = std::sin(theta) * specA.size;
+            const double p[3] = {fa.centre[0] + c * fa.x[0] + s * fa.y[0],
+                                 fa.centre[1] + c * fa.x[1] + s * fa.y[1],
+                                 fa.centre[2] + c * fa.x[2] + s * fa.y[2]};
+            dense = std::min(dense, RingDistance(p, fb, specB.size));
+        }
+        const double halfDenseArc = M_PI * specA.size / kDense;
+        const double trueAtMost = dense - specA.r - specB.r;
+        const double trueAtLeast = trueAtMost - halfDenseArc;
+
+        CVector point, normal;
+        const float s = ShapeContact(*a, *b, point, normal);
+        SCOPED_TRACE(::testing::Message()
+                     << "pose " << pose << " s " << s << " true " << trueAtMost);
+        const float allowance = FastSqrtAllowance(dense, specB.size);
+        EXPECT_GE(s, trueAtLeast - allowance);
+        EXPECT_LE(s, trueAtMost + M_PI / 64.0 * specA.size + allowance);
+        contacts += s <= 0.0f ? 1 : 0;
+    }
+    EXPECT_GT(contacts, 30);
+}
+
+} // namespace
