@@ -80,6 +80,11 @@ bool WantsSeparateSpecular(const char* version, const char* renderer, const char
 
 void ApplyStartState()
 {
+    ApplyStartState(GlString(GL_VERSION), GlString(GL_RENDERER), GlString(GL_EXTENSIONS));
+}
+
+void ApplyStartState(const char* version, const char* renderer, const char* extensions)
+{
     static constexpr float kFullAmbient[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kFullAmbient);

@@ -15,7 +15,10 @@ bool WantsSeparateSpecular(const char* version, const char* renderer, const char
 
 // Clear values, the light model, lights off, depth and stencil off, back-face
 // culling of clockwise faces; switches on separate specular colour when the
-// current context's strings call for it and records that in g_separateSpecular.
+// given strings call for it (WantsSeparateSpecular) and records that in
+// g_separateSpecular.
+void ApplyStartState(const char* version, const char* renderer, const char* extensions);
+// The same with the current context's own strings.
 void ApplyStartState();
 
 // Viewport over the whole client area, a perspective of 30 degrees vertically

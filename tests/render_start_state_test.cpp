@@ -153,6 +153,17 @@ TEST_F(StartStateTest, SetsTheProgramsStartState)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// The strings the host reports decide, not the context's own.
+TEST_F(StartStateTest, RivaTntNeverGetsSeparateSpecularColour)
+{
+    g_separateSpecular = true;
+    ApplyStartState("1.2.0", "RIVA TNT/AGP", "GL_EXT_separate_specular_color");
+    EXPECT_FALSE(g_separateSpecular);
+    GLint value = 0;
+    glGetIntegerv(GL_LIGHT_MODEL_COLOR_CONTROL, &value);
+    EXPECT_EQ(value, GL_SINGLE_COLOR);
+}
+
 std::array<double, 16> CurrentMatrix(GLenum which)
 {
     std::array<double, 16> m{};
