@@ -92,8 +92,7 @@ void ApplyStartState(const char* version, const char* renderer, const char* exte
     glDisable(GL_LIGHT0);
     glDisable(GL_LIGHT1);
 
-    g_separateSpecular =
-        WantsSeparateSpecular(GlString(GL_VERSION), GlString(GL_RENDERER), GlString(GL_EXTENSIONS));
+    g_separateSpecular = WantsSeparateSpecular(version, renderer, extensions);
     if (g_separateSpecular)
     {
         glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
