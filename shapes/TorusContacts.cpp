@@ -21,6 +21,32 @@ constexpr float kCoreStepFraction = 0.055555556f;
 // 2 pi / 64: 65 samples around a ring, the last repeating the first.
 constexpr float kRingStep = 0.09817477f;
 
+// The sample angles never change, so their cosines and sines are taken once;
+// the values are those the same single-precision calls give at each sample.
+struct RingAngles
+{
+    static constexpr int kCapacity = 66;
+    int count = 0;
+    float cosine[kCapacity];
+    float sine[kCapacity];
+
+    RingAngles()
+    {
+        for (float theta = 0.0f; theta < kTwoPi && count < kCapacity; theta += kRingStep)
+        {
+            cosine[count] = std::cos(theta);
+            sine[count] = std::sin(theta);
+            ++count;
+        }
+    }
+};
+
+const RingAngles& SampleAngles()
+{
+    static const RingAngles angles;
+    return angles;
+}
+
 // The world frame of the torus that is measured against.
 struct Ring
 {
@@ -137,26 +163,27 @@ float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVecto
     const CVector centre = a.WorldCentre();
     const CVector xAxis = bodyMatrix.TransformDirection(a.matrix.Column(0));
     const CVector yAxis = bodyMatrix.TransformDirection(a.matrix.Column(1));
-    const auto sample = [&](float theta)
-    { return centre + a.ringRadius * (std::cos(theta) * xAxis + std::sin(theta) * yAxis); };
+    const RingAngles& angles = SampleAngles();
+    const auto sample = [&](int k)
+    { return centre + a.ringRadius * (angles.cosine[k] * xAxis + angles.sine[k] * yAxis); };
 
     float best = kInfinity;
-    float bestTheta = 0.0f;
-    for (float theta = 0.0f; theta < kTwoPi; theta += kRingStep)
+    int bestSample = 0;
+    for (int k = 0; k < angles.count; ++k)
     {
-        const CVector p = sample(theta);
+        const CVector p = sample(k);
         const float s = Separation(p, ring.NearestPoint(p), a.tubeRadius, ring.tubeRadius);
         if (s < best)
         {
             best = s;
-            bestTheta = theta;
+            bestSample = k;
         }
     }
     if (best > 0.0f)
     {
         return best;
     }
-    const CVector p = sample(bestTheta);
+    const CVector p = sample(bestSample);
     const CVector q = ring.NearestPoint(p);
     normal = p - q;
     normal.Normalize();
