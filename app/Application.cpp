@@ -1,0 +1,523 @@
+#include "app/Application.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+
+#include "app/Commands.h"
+#include "render/Diagnostics.h"
+#include "render/GlStartState.h"
+#include "render/StartupState.h"
+#include "render/Texture.h"
+#include "world/MouseState.h"
+#include "world/SceneNames.h"
+#include "world/World.h"
+
+namespace
+{
+constexpr const char* kErrorCaption = "Clatterbox Error";
+constexpr const char* kWarningCaption = "Clatterbox Warning";
+constexpr const char* kColourWarning =
+    "Clatterbox is optimized for 32 bits colors. \nDo you want to run this demo in the current "
+    "display mode anyway? \n(It may be very slow.)";
+constexpr const char* kAboutText =
+    "Clatterbox version 1.05\n"
+    "\n"
+    "Mouse: move the pusher over the floor with the left button (or "
+    "Ctrl) held, raise and lower it with the right button (or "
+    "Shift).\n"
+    "Arrow keys, Home, End: orbit the camera.\n"
+    "0-9: follow a body; keypad minus: follow the pusher; F: "
+    "following on or off.\n"
+    "F4: throw every body; F5: add a ball; F6: remove the last body.\n"
+    "F1, F2, F3: next, previous, reset scene.\n"
+    "Pause: pause; Space: single step; Esc: exit.";
+
+// The longest elapsed time one frame may account for, milliseconds.
+constexpr uint32_t kMaxFrameMilliseconds = 50;
+// The caption is refreshed once more than this has passed, milliseconds.
+constexpr uint32_t kRateWindowMilliseconds = 500;
+// snprintf buffer of the caption, terminator included.
+constexpr size_t kCaptionBufferSize = 80;
+
+constexpr SCommand kCommandTable[] = {
+    {kCommandAbout, "About...", nullptr, 0, &CApplication::OnAbout},
+    {kCommandPause, "Pause", "Pause", kVkPause, &CApplication::OnPause},
+    {kCommandSingleStep, "Single Step", "Space", kVkSpace, &CApplication::OnSingleStep},
+    {kCommandExit, "Exit", "Esc", kVkEscape, &CApplication::OnExit},
+    {kCommandEnvironmentMapping, "Enviroment Mapping", nullptr, 0,
+     &CApplication::OnEnvironmentMapping},
+    {kCommandShadowNone, "None", nullptr, 0, &CApplication::OnShadowNone},
+    {kCommandFakeShadow, "Fake Shadow", nullptr, 0, &CApplication::OnFakeShadow},
+    {kCommandTrueShadow, "True Shadow", nullptr, 0, &CApplication::OnTrueShadow},
+    {kCommandFollow, nullptr, nullptr, kVkF, &CApplication::OnFollow},
+    {kCommandNextScene, "Next Scene", "F1", kVkF1, &CApplication::OnNextScene},
+    {kCommandPreviousScene, "Previous Scene", "F2", kVkF2, &CApplication::OnPreviousScene},
+    {kCommandResetScene, "Reset Scene", "F3", kVkF3, &CApplication::OnResetScene},
+};
+
+const SCommand* FindCommand(int id)
+{
+    for (const SCommand& command : kCommandTable)
+        if (command.id == id)
+            return &command;
+    return nullptr;
+}
+
+// The layout of the menu bar; items take their texts from the command table.
+struct SLayoutEntry
+{
+    EMenuEntryKind kind;
+    const char* title; // popups only
+    int command;       // items only
+};
+
+constexpr SLayoutEntry kMenuLayout[] = {
+    {EMenuEntryKind::kBeginPopup, "File", 0},
+    {EMenuEntryKind::kItem, nullptr, kCommandAbout},
+    {EMenuEntryKind::kSeparator, nullptr, 0},
+    {EMenuEntryKind::kItem, nullptr, kCommandPause},
+    {EMenuEntryKind::kItem, nullptr, kCommandSingleStep},
+    {EMenuEntryKind::kSeparator, nullptr, 0},
+    {EMenuEntryKind::kItem, nullptr, kCommandExit},
+    {EMenuEntryKind::kEndPopup, nullptr, 0},
+    {EMenuEntryKind::kBeginPopup, "Options", 0},
+    {EMenuEntryKind::kItem, nullptr, kCommandEnvironmentMapping},
+    {EMenuEntryKind::kBeginPopup, "Shadowing", 0},
+    {EMenuEntryKind::kItem, nullptr, kCommandShadowNone},
+    {EMenuEntryKind::kItem, nullptr, kCommandFakeShadow},
+    {EMenuEntryKind::kItem, nullptr, kCommandTrueShadow},
+    {EMenuEntryKind::kEndPopup, nullptr, 0},
+    {EMenuEntryKind::kSeparator, nullptr, 0},
+    {EMenuEntryKind::kItem, nullptr, kCommandNextScene},
+    {EMenuEntryKind::kItem, nullptr, kCommandPreviousScene},
+    {EMenuEntryKind::kItem, nullptr, kCommandResetScene},
+    {EMenuEntryKind::kEndPopup, nullptr, 0},
+};
+
+std::vector<SMenuEntry> BuildMenuEntries()
+{
+    std::vector<SMenuEntry> entries;
+    for (const SLayoutEntry& layout : kMenuLayout)
+    {
+        SMenuEntry entry;
+        entry.kind = layout.kind;
+        if (layout.kind == EMenuEntryKind::kBeginPopup)
+            entry.label = layout.title;
+        if (layout.kind == EMenuEntryKind::kItem)
+        {
+            const SCommand* command = FindCommand(layout.command);
+            entry.command = command->id;
+            entry.label = command->label;
+            entry.shortcut = command->shortcut != nullptr ? command->shortcut : "";
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+} // namespace
+
+std::span<const SCommand> CApplication::Commands()
+{
+    return kCommandTable;
+}
+
+const SCommand* CApplication::FindAccelerator(int virtualKey)
+{
+    for (const SCommand& command : kCommandTable)
+        if (command.key != 0 && command.key == virtualKey)
+            return &command;
+    return nullptr;
+}
+
+CApplication::CApplication(IHost& host) : m_host(host), m_menu(BuildMenuEntries())
+{
+    SetPlatform(&host);
+    g_mouseState = MouseState{};
+}
+
+CApplication::~CApplication()
+{
+    // The world's display lists and the textures belong to the context, which
+    // the host keeps current until after the application is gone.
+    m_world.reset();
+    g_bodyTexture = nullptr;
+    g_floorTexture = nullptr;
+    g_envTexture = nullptr;
+    m_bodyTexture.reset();
+    m_floorTexture.reset();
+    m_envTexture.reset();
+}
+
+void CApplication::ReportStartFailure(const char* what, const std::string& systemText)
+{
+    m_host.MessageBox(kErrorCaption, std::string(what) + "\n\n" + systemText, EMessageButtons::kOk,
+                      EMessageIcon::kError);
+}
+
+bool CApplication::Initialize()
+{
+    if (!CreateMainWindow())
+        return false;
+    if (!InitGraphics())
+        return false;
+    UpdateMenu();
+    m_ready = true;
+    return true;
+}
+
+bool CApplication::CreateMainWindow()
+{
+    std::string error;
+    if (!m_host.OpenDisplay(error))
+    {
+        ReportStartFailure("Failed to initialize Window.", error);
+        return false;
+    }
+    // The toolkit fixes a window's framebuffer format when it creates the
+    // window, so the format is asked for first and read back afterwards.
+    if (!SetupPixelFormat())
+        return false;
+    if (!m_host.CreateMainWindow(m_name, m_clientWidth, m_clientHeight + m_host.MenuBarHeight(),
+                                 error))
+    {
+        ReportStartFailure("Failed to initialize Window.", error);
+        return false;
+    }
+    if (!CreateRenderingContext())
+        return false;
+    m_host.ShowMainWindow();
+    return true;
+}
+
+bool CApplication::SetupPixelFormat()
+{
+    std::string error;
+    if (!m_host.SetPixelFormat(kProgramPixelFormat, error))
+    {
+        ReportStartFailure("Failed to set pixel format.", error);
+        return false;
+    }
+    return true;
+}
+
+bool CApplication::CreateRenderingContext()
+{
+    std::string error;
+    if (!m_host.CreateContext(error))
+    {
+        ReportStartFailure("Failed to create OpenGL context.", error);
+        return false;
+    }
+    const SPixelFormat granted = m_host.GrantedPixelFormat();
+    if (granted.redBits + granted.greenBits + granted.blueBits < 24 &&
+        m_host.MessageBox(kWarningCaption, kColourWarning, EMessageButtons::kYesNo,
+                          EMessageIcon::kWarning) == EMessageResult::kNo)
+        return false;
+    g_stencilBits = granted.stencilBits;
+    return true;
+}
+
+bool CApplication::InitGraphics()
+{
+    Resize(m_clientWidth, m_clientHeight);
+
+    if (IsOpenGl10(m_host.GetGLString(GL_VERSION).c_str()))
+    {
+        m_host.MessageBox(kErrorCaption, "This demo requires OpenGL 1.1 or later.",
+                          EMessageButtons::kOk, EMessageIcon::kError);
+        return false;
+    }
+    // Clear values, light model, separate specular colour by version or
+    // extension (never on a RIVA TNT), depth, stencil, culling.
+    ApplyStartState();
+
+    m_bodyTexture =
+        std::make_unique<CTexture>("body.bmp", GL_LINEAR, GL_LINEAR, GL_REPEAT, GL_REPEAT);
+    g_bodyTexture = m_bodyTexture.get();
+    m_floorTexture =
+        std::make_unique<CTexture>("floor.bmp", GL_LINEAR, GL_LINEAR, GL_REPEAT, GL_REPEAT);
+    g_floorTexture = m_floorTexture.get();
+    m_envTexture =
+        std::make_unique<CTexture>("env.bmp", GL_LINEAR, GL_LINEAR, GL_REPEAT, GL_REPEAT);
+    g_envTexture = m_envTexture.get();
+
+    m_world = std::make_unique<CWorld>();
+    m_world->Initialize();
+    return true;
+}
+
+void CApplication::Run()
+{
+    for (;;)
+    {
+        SHostEvent event;
+        if (m_host.PollEvent(event))
+        {
+            if (event.type == EHostEventType::kQuit)
+                return;
+            if (event.type == EHostEventType::kKeyDown && TranslateAccelerator(event.key))
+                continue;
+            WindowProc(event);
+        }
+        else if (m_ready)
+        {
+            Idle();
+        }
+        else
+        {
+            m_host.WaitEvent();
+        }
+    }
+}
+
+bool CApplication::TranslateAccelerator(int virtualKey)
+{
+    const SCommand* command = FindAccelerator(virtualKey);
+    if (command == nullptr)
+        return false;
+    OnCommand(command->id);
+    return true;
+}
+
+void CApplication::WindowProc(const SHostEvent& event)
+{
+    switch (event.type)
+    {
+    case EHostEventType::kClose:
+        m_host.PostQuit(0);
+        break;
+    case EHostEventType::kKeyDown:
+        OnKeyDown(event.key);
+        break;
+    case EHostEventType::kCommand:
+        OnCommand(event.command);
+        break;
+    case EHostEventType::kMouseMove:
+        // A zero-sized (minimised) area has no position to give.
+        if (m_clientWidth > 0 && m_clientHeight > 0)
+        {
+            g_mouseState.position.x =
+                static_cast<float>(event.x) / static_cast<float>(m_clientWidth);
+            g_mouseState.position.y =
+                -static_cast<float>(event.y) / static_cast<float>(m_clientHeight);
+        }
+        break;
+    case EHostEventType::kButtonDown:
+    case EHostEventType::kButtonUp:
+    {
+        const bool down = event.type == EHostEventType::kButtonDown;
+        if (event.button == EMouseButton::kLeft)
+            g_mouseState.leftButtonDown = down;
+        else
+            g_mouseState.rightButtonDown = down;
+        break;
+    }
+    case EHostEventType::kSize:
+        Resize(event.width, event.height);
+        break;
+    case EHostEventType::kPaint:
+        Render();
+        break;
+    case EHostEventType::kQuit:
+        break;
+    }
+}
+
+void CApplication::Resize(int width, int height)
+{
+    m_clientWidth = width;
+    m_clientHeight = height;
+    ApplyProjection(width, height);
+}
+
+void CApplication::Idle()
+{
+    Advance();
+    Render();
+    UpdateCaption();
+}
+
+void CApplication::Advance()
+{
+    const uint32_t now = m_host.TimeGetTime();
+    if (!m_stepClockStarted)
+    {
+        m_lastStepTime = now;
+        m_stepClockStarted = true;
+    }
+    // Unsigned, so that a wrap of the millisecond clock is harmless.
+    uint32_t elapsed = now - m_lastStepTime;
+    if (elapsed > kMaxFrameMilliseconds)
+        elapsed = kMaxFrameMilliseconds;
+    m_timeStep = static_cast<float>(elapsed) * 0.0005f + m_timeStep * 0.5f;
+
+    // A long run of frames shorter than a millisecond halves the step down to
+    // zero; the velocity then keeps its last value rather than turning into
+    // infinity or NaN.
+    MouseState& mouse = g_mouseState;
+    if (m_timeStep > 0.0f)
+    {
+        mouse.velocity.x = mouse.velocity.x * 0.5f +
+                           ((mouse.position.x - mouse.previousPosition.x) / m_timeStep) * 0.5f;
+        mouse.velocity.y = mouse.velocity.y * 0.5f +
+                           ((mouse.position.y - mouse.previousPosition.y) / m_timeStep) * 0.5f;
+        mouse.velocity.z = mouse.velocity.z * 0.5f +
+                           ((mouse.position.z - mouse.previousPosition.z) / m_timeStep) * 0.5f;
+    }
+    mouse.previousPosition = mouse.position;
+
+    m_world->Update(m_timeStep, m_paused);
+    m_lastStepTime = now;
+}
+
+void CApplication::Render()
+{
+    if (!m_ready)
+        return;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    m_world->Draw();
+    m_host.DrawMenu(m_menu);
+    glFlush();
+    m_host.SwapBuffers();
+}
+
+std::string CApplication::FormatCaption(double framesPerSecond) const
+{
+    const int32_t index = ((m_world->sceneIndex % kSceneCount) + kSceneCount) % kSceneCount;
+    char caption[kCaptionBufferSize];
+    std::snprintf(caption, sizeof caption, "%s - %s  (%.1f fps)   %s", m_name.c_str(),
+                  g_sceneNames[index], framesPerSecond, g_diagnosticNote.c_str());
+    return caption;
+}
+
+void CApplication::UpdateCaption()
+{
+    const uint32_t now = m_host.TimeGetTime();
+    if (!m_captionClockStarted)
+    {
+        m_rateWindowStart = now;
+        m_captionClockStarted = true;
+    }
+    // Measured as an unsigned difference of milliseconds, so that the caption
+    // keeps refreshing across a wrap of the clock.
+    const uint32_t windowLength = now - m_rateWindowStart;
+    if (windowLength > kRateWindowMilliseconds)
+    {
+        const double rate = static_cast<double>(m_framesCounted) / (windowLength * 0.001);
+        m_framesCounted = 0;
+        m_rateWindowStart = now;
+        m_host.SetCaption(FormatCaption(rate));
+    }
+    ++m_framesCounted;
+}
+
+void CApplication::OnCommand(int command)
+{
+    const SCommand* entry = FindCommand(command);
+    // Commands act on the world, which exists once start-up has made it.
+    if (entry != nullptr && m_world != nullptr)
+        (this->*entry->handler)();
+    UpdateMenu();
+}
+
+void CApplication::OnKeyDown(int virtualKey)
+{
+    if (m_world == nullptr)
+        return;
+    if (virtualKey >= kVk0 && virtualKey <= kVk9)
+        m_world->SelectTarget(virtualKey - kVk0);
+    else if (virtualKey >= kVkNumpad0 && virtualKey <= kVkNumpad9)
+        m_world->SelectTarget(virtualKey - kVkNumpad0);
+    else if (virtualKey == kVkSubtract)
+        m_world->SelectTarget(-1);
+    else if (virtualKey == kVkF4)
+        m_world->ThrowAllBodies();
+    else if (virtualKey == kVkF5)
+        m_world->AddBall();
+    else if (virtualKey == kVkF6)
+        m_world->RemoveLastBody();
+}
+
+void CApplication::UpdateMenu()
+{
+    m_menu.Check(kCommandPause, m_paused);
+    m_menu.Enable(kCommandSingleStep, m_paused);
+    if (m_world != nullptr)
+    {
+        m_menu.Check(kCommandEnvironmentMapping, m_world->environmentMapping != 0);
+        m_menu.Check(kCommandShadowNone, m_world->shadowMode == 0);
+        m_menu.Check(kCommandFakeShadow, m_world->shadowMode == 1);
+        m_menu.Check(kCommandTrueShadow, m_world->shadowMode == 2);
+    }
+    m_menu.Enable(kCommandFakeShadow, g_stencilBits >= 1);
+    m_menu.Enable(kCommandTrueShadow, g_stencilBits >= 2);
+}
+
+void CApplication::OnAbout()
+{
+    m_host.MessageBox(kAboutCaption, kAboutText, EMessageButtons::kOk, EMessageIcon::kInformation);
+}
+
+void CApplication::OnPause()
+{
+    m_paused = !m_paused;
+}
+
+void CApplication::OnSingleStep()
+{
+    if (!m_paused)
+        return;
+    m_paused = false;
+    Advance();
+    m_paused = true;
+}
+
+void CApplication::OnExit()
+{
+    m_host.PostQuit(0);
+}
+
+void CApplication::OnEnvironmentMapping()
+{
+    m_world->environmentMapping = m_world->environmentMapping != 0 ? 0 : 1;
+}
+
+void CApplication::OnShadowNone()
+{
+    m_world->shadowMode = 0;
+}
+void CApplication::OnFakeShadow()
+{
+    m_world->shadowMode = 1;
+}
+void CApplication::OnTrueShadow()
+{
+    m_world->shadowMode = 2;
+}
+void CApplication::OnFollow()
+{
+    m_world->follow = m_world->follow != 0 ? 0 : 1;
+}
+void CApplication::OnNextScene()
+{
+    m_world->ChangeScene(+1);
+}
+void CApplication::OnPreviousScene()
+{
+    m_world->ChangeScene(-1);
+}
+void CApplication::OnResetScene()
+{
+    m_world->BuildScene();
+}
+
+int ApplicationMain(IHost& host)
+{
+    auto application = std::make_unique<CApplication>(host);
+    if (!application->Initialize())
+        return -1;
+    application->Run();
+    application.reset();
+    return 0;
+}

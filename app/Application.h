@@ -1,0 +1,129 @@
+#pragma once
+// The application shell: starts the window, the OpenGL context and start
+// state, the textures and the world; runs the loop that handles one event or,
+// when none waits, advances and draws one frame; turns menu commands, keys and
+// the mouse into changes of the world. It talks to the system only through its
+// host, so that the SDL2 window and the headless layer drive it alike.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "app/Host.h"
+#include "app/MenuState.h"
+
+class CApplication;
+class CTexture;
+class CWorld;
+
+// One row of the command table, which drives the menu, the accelerators and
+// the dispatch of commands alike.
+struct SCommand
+{
+    int id;
+    const char* label;    // the menu item's text; null when the command has no item
+    const char* shortcut; // shown beside the label; null for none
+    int key;              // accelerator virtual key; 0 for none
+    void (CApplication::*handler)();
+};
+
+// The program name: window caption at start and first field of the frame-rate
+// caption.
+inline constexpr const char* kProgramName = "Clatterbox";
+inline constexpr const char* kAboutCaption = "About Clatterbox";
+inline constexpr int kInitialClientWidth = 640;  // pixels of the 3D area
+inline constexpr int kInitialClientHeight = 480; // pixels of the 3D area
+
+class CApplication
+{
+public:
+    // Installs the host as the process-wide platform and resets the mouse.
+    explicit CApplication(IHost& host);
+    ~CApplication();
+    CApplication(const CApplication&) = delete;
+    CApplication& operator=(const CApplication&) = delete;
+
+    // The window, the graphics, the menu marks; false (after its message box)
+    // when start-up failed, and the program must end with -1.
+    bool Initialize();
+    bool CreateMainWindow();
+    // Asks the host for the framebuffer format the window is created with.
+    bool SetupPixelFormat();
+    // The context of the created window; the granted format's colour depth
+    // check and g_stencilBits.
+    bool CreateRenderingContext();
+    bool InitGraphics();
+
+    // Until a quit is taken from the queue.
+    void Run();
+    // An accelerator key becomes its command; true when the key was one.
+    bool TranslateAccelerator(int virtualKey);
+    void WindowProc(const SHostEvent& event);
+
+    // The 3D area's size in pixels: viewport and projection.
+    void Resize(int width, int height);
+    void Idle();
+    void Advance();
+    void Render();
+    void UpdateCaption();
+
+    void OnCommand(int command);
+    void OnKeyDown(int virtualKey);
+    void UpdateMenu();
+
+    static std::span<const SCommand> Commands();
+    // The command of an accelerator key, or null.
+    static const SCommand* FindAccelerator(int virtualKey);
+
+    bool Ready() const { return m_ready; }
+    bool Paused() const { return m_paused; }
+    float TimeStep() const { return m_timeStep; }
+    int ClientWidth() const { return m_clientWidth; }
+    int ClientHeight() const { return m_clientHeight; }
+    CWorld* World() const { return m_world.get(); }
+    const CMenuState& Menu() const { return m_menu; }
+    // The caption text for a rate in frames per second.
+    std::string FormatCaption(double framesPerSecond) const;
+
+    // Command handlers, reached through the command table.
+    void OnAbout();
+    void OnPause();
+    void OnSingleStep();
+    void OnExit();
+    void OnEnvironmentMapping();
+    void OnShadowNone();
+    void OnFakeShadow();
+    void OnTrueShadow();
+    void OnFollow();
+    void OnNextScene();
+    void OnPreviousScene();
+    void OnResetScene();
+
+private:
+    void ReportStartFailure(const char* what, const std::string& systemText);
+
+    IHost& m_host;
+    std::string m_name = kProgramName;
+    int32_t m_clientWidth = kInitialClientWidth;   // pixels of the 3D area
+    int32_t m_clientHeight = kInitialClientHeight; // pixels of the 3D area
+    bool m_ready = false;
+    bool m_paused = false;
+    float m_timeStep = 0.01f; // seconds, the smoothed step of the last frame
+    std::unique_ptr<CTexture> m_bodyTexture;
+    std::unique_ptr<CTexture> m_floorTexture;
+    std::unique_ptr<CTexture> m_envTexture;
+    std::unique_ptr<CWorld> m_world;
+    CMenuState m_menu;
+
+    // Frame bookkeeping.
+    bool m_stepClockStarted = false;
+    uint32_t m_lastStepTime = 0; // milliseconds
+    bool m_captionClockStarted = false;
+    uint32_t m_rateWindowStart = 0; // milliseconds
+    uint32_t m_framesCounted = 0;
+};
+
+// The entry point's work: start the application on the host and run it.
+// Returns 0 after Exit or closing the window, -1 when start-up failed.
+int ApplicationMain(IHost& host);

@@ -1,0 +1,362 @@
+#include "app/sdl/SdlHost.h"
+
+#include <GL/gl.h>
+#include <backends/imgui_impl_opengl2.h>
+#include <backends/imgui_impl_sdl.h>
+#include <imgui.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/sdl/ImGuiMenu.h"
+#include "app/sdl/SdlKeys.h"
+
+namespace
+{
+constexpr int kYesButton = 1;
+constexpr int kNoButton = 2;
+constexpr int kOkButton = 3;
+
+Uint32 MessageBoxFlags(EMessageIcon icon)
+{
+    switch (icon)
+    {
+    case EMessageIcon::kError:
+        return SDL_MESSAGEBOX_ERROR;
+    case EMessageIcon::kWarning:
+        return SDL_MESSAGEBOX_WARNING;
+    case EMessageIcon::kInformation:
+        return SDL_MESSAGEBOX_INFORMATION;
+    case EMessageIcon::kNone:
+        break;
+    }
+    return 0;
+}
+
+bool DisplayNamed()
+{
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+} // namespace
+
+CSdlHost::~CSdlHost()
+{
+    if (m_imguiBackendsStarted)
+    {
+        ImGui_ImplOpenGL2_Shutdown();
+        ImGui_ImplSDL2_Shutdown();
+    }
+    if (m_imguiStarted)
+        ImGui::DestroyContext();
+    if (m_context != nullptr)
+        SDL_GL_DeleteContext(m_context);
+    if (m_window != nullptr)
+        SDL_DestroyWindow(m_window);
+    if (m_videoStarted)
+        SDL_Quit();
+}
+
+bool CSdlHost::IsKeyDown(int virtualKey) const
+{
+    if (MenuWantsKeyboard())
+        return false;
+    return IsVirtualKeyHeld(SDL_GetKeyboardState(nullptr), virtualKey);
+}
+
+EMessageResult CSdlHost::MessageBox(const std::string& caption, const std::string& text,
+                                    EMessageButtons buttons, EMessageIcon icon)
+{
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    std::fflush(stderr);
+    // Win32's first button is the default; with no box to show it is the answer.
+    const EMessageResult unanswered =
+        buttons == EMessageButtons::kYesNo ? EMessageResult::kYes : EMessageResult::kOk;
+    if (!m_videoStarted && !DisplayNamed())
+        return unanswered;
+
+    const SDL_MessageBoxButtonData yesNo[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kYesButton, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kNoButton, "No"},
+    };
+    const SDL_MessageBoxButtonData ok[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+         kOkButton, "OK"},
+    };
+    SDL_MessageBoxData data{};
+    data.flags = MessageBoxFlags(icon);
+    data.window = m_windowShown ? m_window : nullptr;
+    data.title = caption.c_str();
+    data.message = text.c_str();
+    if (buttons == EMessageButtons::kYesNo)
+    {
+        data.numbuttons = 2;
+        data.buttons = yesNo;
+    }
+    else
+    {
+        data.numbuttons = 1;
+        data.buttons = ok;
+    }
+    int pressed = 0;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0)
+        return unanswered;
+    if (pressed == kNoButton)
+        return EMessageResult::kNo;
+    if (pressed == kYesButton)
+        return EMessageResult::kYes;
+    // Closed without a button: Escape's button.
+    return buttons == EMessageButtons::kYesNo ? EMessageResult::kNo : EMessageResult::kOk;
+}
+
+uint32_t CSdlHost::TimeGetTime() const
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const uint64_t milliseconds =
+        static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(milliseconds);
+}
+
+bool CSdlHost::OpenDisplay(std::string& error)
+{
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+    {
+        error = SDL_GetError();
+        return false;
+    }
+    m_videoStarted = true;
+
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    m_imguiStarted = true;
+    ImGuiIO& io = ImGui::GetIO();
+    // Nothing of the menu is kept between runs.
+    io.IniFilename = nullptr;
+    io.LogFilename = nullptr;
+    ImGui::StyleColorsDark();
+    io.Fonts->AddFontDefault();
+    io.Fonts->Build();
+    // The height BeginMainMenuBar gives the bar: one line of text and the
+    // frame padding above and below it.
+    m_menuBarHeight = static_cast<int>(
+        std::ceil(io.Fonts->Fonts[0]->FontSize + ImGui::GetStyle().FramePadding.y * 2.0f));
+    return true;
+}
+
+bool CSdlHost::SetPixelFormat(const SPixelFormat& request, std::string& error)
+{
+    const std::pair<SDL_GLattr, int> attributes[] = {
+        {SDL_GL_RED_SIZE, request.redBits},
+        {SDL_GL_GREEN_SIZE, request.greenBits},
+        {SDL_GL_BLUE_SIZE, request.blueBits},
+        {SDL_GL_ALPHA_SIZE, request.alphaBits},
+        {SDL_GL_DEPTH_SIZE, request.depthBits},
+        {SDL_GL_STENCIL_SIZE, request.stencilBits},
+        {SDL_GL_DOUBLEBUFFER, request.doubleBuffer ? 1 : 0},
+    };
+    for (const auto& [attribute, value] : attributes)
+    {
+        if (SDL_GL_SetAttribute(attribute, value) != 0)
+        {
+            error = SDL_GetError();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CSdlHost::CreateMainWindow(const std::string& caption, int width, int height,
+                                std::string& error)
+{
+    m_window =
+        SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+                         height, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+    if (m_window == nullptr)
+    {
+        error = SDL_GetError();
+        return false;
+    }
+    return true;
+}
+
+bool CSdlHost::CreateContext(std::string& error)
+{
+    m_context = SDL_GL_CreateContext(m_window);
+    if (m_context == nullptr)
+    {
+        error = SDL_GetError();
+        return false;
+    }
+    if (SDL_GL_MakeCurrent(m_window, m_context) != 0)
+    {
+        error = SDL_GetError();
+        return false;
+    }
+    ImGui_ImplSDL2_InitForOpenGL(m_window, m_context);
+    ImGui_ImplOpenGL2_Init();
+    m_imguiBackendsStarted = true;
+    return true;
+}
+
+SPixelFormat CSdlHost::GrantedPixelFormat() const
+{
+    auto get = [](SDL_GLattr attribute)
+    {
+        int value = 0;
+        SDL_GL_GetAttribute(attribute, &value);
+        return value;
+    };
+    SPixelFormat granted;
+    granted.redBits = get(SDL_GL_RED_SIZE);
+    granted.greenBits = get(SDL_GL_GREEN_SIZE);
+    granted.blueBits = get(SDL_GL_BLUE_SIZE);
+    granted.alphaBits = get(SDL_GL_ALPHA_SIZE);
+    granted.depthBits = get(SDL_GL_DEPTH_SIZE);
+    granted.stencilBits = get(SDL_GL_STENCIL_SIZE);
+    granted.doubleBuffer = get(SDL_GL_DOUBLEBUFFER) != 0;
+    return granted;
+}
+
+void CSdlHost::ShowMainWindow()
+{
+    SDL_ShowWindow(m_window);
+    m_windowShown = true;
+}
+
+std::string CSdlHost::GetGLString(unsigned name) const
+{
+    const GLubyte* value = glGetString(name);
+    return value != nullptr ? reinterpret_cast<const char*>(value) : "";
+}
+
+void CSdlHost::SetCaption(const std::string& caption)
+{
+    SDL_SetWindowTitle(m_window, caption.c_str());
+}
+
+void CSdlHost::DrawMenu(const CMenuState& menu)
+{
+    ImGui_ImplOpenGL2_NewFrame();
+    ImGui_ImplSDL2_NewFrame();
+    ImGui::NewFrame();
+    m_menuOpen = DrawMainMenuBar(menu, m_chosen);
+    ImGui::Render();
+    ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    for (const int command : m_chosen)
+    {
+        SHostEvent event;
+        event.type = EHostEventType::kCommand;
+        event.command = command;
+        m_pending.push_back(event);
+    }
+    m_chosen.clear();
+}
+
+void CSdlHost::SwapBuffers()
+{
+    SDL_GL_SwapWindow(m_window);
+}
+
+bool CSdlHost::MenuWantsMouse() const
+{
+    return m_menuOpen || (m_imguiStarted && ImGui::GetIO().WantCaptureMouse);
+}
+
+bool CSdlHost::MenuWantsKeyboard() const
+{
+    return m_menuOpen || (m_imguiStarted && ImGui::GetIO().WantCaptureKeyboard);
+}
+
+bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
+{
+    switch (sdlEvent.type)
+    {
+    case SDL_QUIT:
+        event.type = EHostEventType::kClose;
+        return true;
+    case SDL_WINDOWEVENT:
+        switch (sdlEvent.window.event)
+        {
+        case SDL_WINDOWEVENT_CLOSE:
+            event.type = EHostEventType::kClose;
+            return true;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            event.type = EHostEventType::kSize;
+            event.width = sdlEvent.window.data1;
+            event.height = std::max(0, sdlEvent.window.data2 - m_menuBarHeight);
+            return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+            event.type = EHostEventType::kPaint;
+            return true;
+        default:
+            return false;
+        }
+    case SDL_KEYDOWN:
+        if (MenuWantsKeyboard())
+            return false;
+        event.type = EHostEventType::kKeyDown;
+        event.key = VirtualKeyOfScancode(sdlEvent.key.keysym.scancode);
+        return event.key != 0;
+    case SDL_MOUSEMOTION:
+        if (MenuWantsMouse())
+            return false;
+        event.type = EHostEventType::kMouseMove;
+        event.x = sdlEvent.motion.x;
+        event.y = sdlEvent.motion.y - m_menuBarHeight;
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    {
+        const bool down = sdlEvent.type == SDL_MOUSEBUTTONDOWN;
+        if (sdlEvent.button.button != SDL_BUTTON_LEFT && sdlEvent.button.button != SDL_BUTTON_RIGHT)
+            return false;
+        // A release always gets through, so that no button stays held.
+        if (down && MenuWantsMouse())
+            return false;
+        event.type = down ? EHostEventType::kButtonDown : EHostEventType::kButtonUp;
+        event.button =
+            sdlEvent.button.button == SDL_BUTTON_LEFT ? EMouseButton::kLeft : EMouseButton::kRight;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool CSdlHost::PollEvent(SHostEvent& event)
+{
+    if (!m_pending.empty())
+    {
+        event = m_pending.front();
+        m_pending.pop_front();
+        return true;
+    }
+    SDL_Event sdlEvent;
+    while (SDL_PollEvent(&sdlEvent) != 0)
+    {
+        if (m_imguiBackendsStarted)
+            ImGui_ImplSDL2_ProcessEvent(&sdlEvent);
+        event = SHostEvent{};
+        if (Translate(sdlEvent, event))
+            return true;
+    }
+    return false;
+}
+
+void CSdlHost::WaitEvent()
+{
+    if (m_pending.empty())
+        SDL_WaitEvent(nullptr);
+}
+
+void CSdlHost::PostQuit(int exitCode)
+{
+    SHostEvent quit;
+    quit.type = EHostEventType::kQuit;
+    quit.exitCode = exitCode;
+    m_pending.push_back(quit);
+}
