@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <numeric>
 
 namespace
@@ -84,9 +85,18 @@ bool ParseOptions(const char* engine, int argc, char** argv, SOptions& options)
             PrintUsage(engine);
             return false;
         }
+        const char* const valued[] = {"--n",    "--seconds",       "--max-wall",
+                                      "--seed", "--max-memory-gb", "--trace"};
+        if (std::none_of(std::begin(valued), std::end(valued),
+                         [name](const char* known) { return std::strcmp(known, name) == 0; }))
+        {
+            std::fprintf(stderr, "peer-%s: unknown option %s\n", engine, name);
+            PrintUsage(engine);
+            return false;
+        }
         if (i + 1 >= argc)
         {
-            std::fprintf(stderr, "peer-%s: %s needs a value (or is unknown)\n", engine, name);
+            std::fprintf(stderr, "peer-%s: %s needs a value\n", engine, name);
             PrintUsage(engine);
             return false;
         }
@@ -218,6 +228,7 @@ int RunBallDrop(const char* engine, int argc, char** argv, const PeerFactory& fa
     stepMicros.reserve(static_cast<size_t>(steps));
     bool tooSlow = false;
     const Clock::time_point runStart = Clock::now();
+    const std::clock_t cpuStart = std::clock();
     for (long s = 0; s < steps; ++s)
     {
         const Clock::time_point before = Clock::now();
@@ -231,6 +242,9 @@ int RunBallDrop(const char* engine, int argc, char** argv, const PeerFactory& fa
             break;
         }
     }
+
+    // Compared with the summed step times, this shows how much other processes took the core.
+    const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
 
     if (options.trace)
     {
@@ -273,9 +287,11 @@ int RunBallDrop(const char* engine, int argc, char** argv, const PeerFactory& fa
     else if (tooSlow)
         status = "too slow";
 
-    std::fprintf(
-        stderr, "peer-%s: N=%d built in %.2f s, %zu steps in %.2f s of stepping, %d escaped, %s\n",
-        engine, options.n, buildSeconds, stepMicros.size(), total * 1e-6, escaped, status.c_str());
+    std::fprintf(stderr,
+                 "peer-%s: N=%d built in %.2f s, %zu steps in %.2f s of stepping (%.2f s of CPU), "
+                 "%d escaped, %s\n",
+                 engine, options.n, buildSeconds, stepMicros.size(), total * 1e-6, cpuSeconds,
+                 escaped, status.c_str());
     std::printf("%s,%d,%zu,%.1f,%.1f,%d,%.1f,%s\n", engine, options.n, stepMicros.size(), median,
                 minimum, escaped, mean, status.c_str());
     std::fflush(stdout);
