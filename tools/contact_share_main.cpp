@@ -8,9 +8,11 @@
 //   clatterbox-contact-share --scene 9 --steps 20000 [--repeat 3]
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 #include <vector>
@@ -22,7 +24,6 @@
 #include "render/Platform.h"
 #include "shapes/Shape.h"
 #include "shapes/ShapeContact.h"
-#include "tools/CommandLine.h"
 #include "world/SceneNames.h"
 #include "world/World.h"
 
@@ -92,6 +93,24 @@ double MedianMicroseconds(std::vector<Clock::duration>& times)
     return std::chrono::duration<double, std::micro>(times[times.size() / 2]).count();
 }
 
+// The whole text a decimal integer within [minimum, maximum].
+bool ParseCount(const std::string& text, int64_t minimum, int64_t maximum, int64_t& value)
+{
+    if (text.empty() || text.size() > 19)
+    {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < minimum || parsed > maximum)
+    {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
 int Usage(const std::string& problem)
 {
     std::fprintf(stderr, "clatterbox-contact-share: %s\n%s", problem.c_str(), kUsage);
@@ -116,15 +135,15 @@ int main(int argc, char** argv)
         bool ok = false;
         if (name == "--scene")
         {
-            ok = ParseInt64(value, 0, kSceneCount - 1, scene);
+            ok = ParseCount(value, 0, kSceneCount - 1, scene);
         }
         else if (name == "--steps")
         {
-            ok = ParseInt64(value, 1, INT64_MAX, steps);
+            ok = ParseCount(value, 1, 100000000, steps);
         }
         else if (name == "--repeat")
         {
-            ok = ParseInt64(value, 1, 1000, repeat);
+            ok = ParseCount(value, 1, 1000, repeat);
         }
         else
         {
