@@ -147,6 +147,7 @@ CApplication::~CApplication()
     m_bodyTexture.reset();
     m_floorTexture.reset();
     m_envTexture.reset();
+    SetPlatform(nullptr);
 }
 
 void CApplication::ReportStartFailure(const char* what, const std::string& systemText)
@@ -222,7 +223,8 @@ bool CApplication::InitGraphics()
 {
     Resize(m_clientWidth, m_clientHeight);
 
-    if (IsOpenGl10(m_host.GetGLString(GL_VERSION).c_str()))
+    const std::string version = m_host.GetGLString(GL_VERSION);
+    if (IsOpenGl10(version.c_str()))
     {
         m_host.MessageBox(kErrorCaption, "This demo requires OpenGL 1.1 or later.",
                           EMessageButtons::kOk, EMessageIcon::kError);
@@ -230,7 +232,9 @@ bool CApplication::InitGraphics()
     }
     // Clear values, light model, separate specular colour by version or
     // extension (never on a RIVA TNT), depth, stencil, culling.
-    ApplyStartState();
+    const std::string renderer = m_host.GetGLString(GL_RENDERER);
+    const std::string extensions = m_host.GetGLString(GL_EXTENSIONS);
+    ApplyStartState(version.c_str(), renderer.c_str(), extensions.c_str());
 
     m_bodyTexture =
         std::make_unique<CTexture>("body.bmp", GL_LINEAR, GL_LINEAR, GL_REPEAT, GL_REPEAT);
