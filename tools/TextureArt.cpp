@@ -80,7 +80,7 @@ SColour FloorColour(double u, double v)
     const double b = v * kTiles - j;
 
     const bool light = (i + j) % 2 == 0;
-    SColour stone = light ? SColour{226, 217, 198} : SColour{152, 160, 172};
+    SColour stone = light ? SColour{226, 217, 198} : SColour{170, 178, 190};
     stone = Scale(stone, 0.95 + 0.08 * LatticeValue(i, j, 7));
 
     // Marble veins: a wavy band pattern bent by noise; the whole frequencies
@@ -112,7 +112,7 @@ SColour BodyColour(double u, double v)
     const double b = cv - j;
 
     const SColour light{246, 243, 234};
-    const SColour dark{92, 98, 116};
+    const SColour dark{126, 132, 150};
     const bool isLight = (i + j) % 2 == 0;
     // Cells are twice as tall as wide in the picture: measure the disc in
     // pixels, not in cell units.
