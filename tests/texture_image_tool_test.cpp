@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 
@@ -86,6 +87,34 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ImageToolTest,
                          ::testing::Values(std::pair{1, 1}, std::pair{1, 13}, std::pair{1, 14},
                                            std::pair{1, 15}, std::pair{4, 4}, std::pair{1, 31},
                                            std::pair{32, 1}, std::pair{32, 32}));
+
+// Files written by another program, ImageMagick: its 24-bit bitmap and its
+// verbatim and run-length SGI images of the same picture read to the same
+// pixels as the project's own bitmap.
+TEST(ImageToolInteropTest, OtherWritersFilesReadToTheSamePixels)
+{
+    CTempDirectory directory;
+    const std::string floor =
+        (std::filesystem::path(__FILE__).parent_path().parent_path() / "assets" / "floor.bmp")
+            .string();
+    const SRun own = RunTool(floor);
+    ASSERT_EQ(own.status, 0) << own.output;
+    ASSERT_EQ(own.output.substr(0, 11), "ok 256x256 ");
+
+    for (const char* target : {"BMP3:copy.bmp", "SGI:verbatim.rgb", "SGI:runs.rgb"})
+    {
+        const std::string spec = target;
+        const std::string file = (directory.Path() / spec.substr(spec.find(':') + 1)).string();
+        const std::string compress = spec.find("runs") != std::string::npos ? "RLE" : "None";
+        const SRun convert =
+            RunCommand("convert '" + floor + "' -type truecolor -compress " + compress + " '" +
+                       spec.substr(0, spec.find(':') + 1) + file + "' 2>&1");
+        ASSERT_EQ(convert.status, 0) << convert.output;
+        const SRun tool = RunTool(file);
+        EXPECT_EQ(tool.status, 0) << target;
+        EXPECT_EQ(tool.output, own.output) << target;
+    }
+}
 
 TEST(ImageToolRefusalTest, PrintsTheLoadersMessageAndFails)
 {
