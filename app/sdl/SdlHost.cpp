@@ -123,6 +123,18 @@ uint32_t CSdlHost::TimeGetTime() const
 
 bool CSdlHost::OpenDisplay(std::string& error)
 {
+    // Left to itself SDL falls back on drivers that draw nowhere (offscreen,
+    // dummy) when no display is there, and the program would run unseen. Only
+    // drivers that show a window are tried, unless SDL_VIDEODRIVER names one.
+    std::string drivers;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i)
+    {
+        const std::string name = SDL_GetVideoDriver(i);
+        if (name == "offscreen" || name == "dummy" || name == "evdev")
+            continue;
+        drivers += (drivers.empty() ? "" : ",") + name;
+    }
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, drivers.c_str(), SDL_HINT_DEFAULT);
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
     {
         error = SDL_GetError();

@@ -1,0 +1,147 @@
+# Shared steps of the end-to-end tests: a private Xvfb, the demo started in
+# the folder of its textures, and bounded waits on its window. Every wait has
+# a limit; a test fails rather than hangs.
+#
+# Arguments of every test script: CLATTERBOX ASSETS-DIR TOOLS-DIR
+
+set -euo pipefail
+
+CLATTERBOX=$(realpath "$1")
+ASSETS=$(realpath "$2")
+TOOLS=$(realpath "$3")
+WORK=$(mktemp -d)
+XVFB_PID=""
+APP_PID=""
+WINDOW=""
+
+cleanup() {
+    if [[ -n "$APP_PID" ]] && kill -0 "$APP_PID" 2>/dev/null; then
+        kill -9 "$APP_PID" 2>/dev/null || true
+    fi
+    if [[ -n "$XVFB_PID" ]]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [[ -f "$WORK/app.err" ]]; then
+        echo "--- the demo's stderr:" >&2
+        cat "$WORK/app.err" >&2
+    fi
+    exit 1
+}
+
+# Skips the test (status 77) only when there is no X server to start.
+require_xvfb() {
+    if ! command -v Xvfb >/dev/null; then
+        echo "SKIP: Xvfb is not installed"
+        exit 77
+    fi
+    for tool in xdotool import compare; do
+        command -v "$tool" >/dev/null || fail "$tool is not installed"
+    done
+}
+
+start_xvfb() {
+    require_xvfb
+    # Xvfb picks a free display number and writes it to fd 3.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local deadline=$((SECONDS + 20))
+    while [[ ! -s "$WORK/display" ]]; do
+        ((SECONDS < deadline)) || fail "Xvfb did not start within 20 s: $(cat "$WORK/xvfb.log")"
+        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb ended: $(cat "$WORK/xvfb.log")"
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -n 1 "$WORK/display")"
+}
+
+# Starts the demo in the folder of its textures.
+start_app() {
+    (cd "$ASSETS" && exec "$CLATTERBOX") >"$WORK/app.out" 2>"$WORK/app.err" &
+    APP_PID=$!
+    WINDOW=""
+    local deadline=$((SECONDS + 30))
+    while ((SECONDS < deadline)); do
+        WINDOW=$(xdotool search --pid "$APP_PID" --name '^Clatterbox' 2>/dev/null | head -n 1 || true)
+        [[ -n "$WINDOW" ]] && break
+        kill -0 "$APP_PID" 2>/dev/null || fail "the demo ended during start-up"
+        sleep 0.2
+    done
+    [[ -n "$WINDOW" ]] || fail "no Clatterbox window within 30 s"
+    # Without a window manager the keyboard goes to the focused window.
+    xdotool windowfocus "$WINDOW" 2>/dev/null || true
+    sleep 0.2
+}
+
+caption() {
+    xdotool getwindowname "$WINDOW" 2>/dev/null || true
+}
+
+# wait_for_caption REGEX [SECONDS]: until the caption matches; prints it.
+wait_for_caption() {
+    local pattern=$1
+    local limit=${2:-20}
+    local deadline=$((SECONDS + limit))
+    local text=""
+    while ((SECONDS < deadline)); do
+        text=$(caption)
+        if [[ "$text" =~ $pattern ]]; then
+            echo "$text"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "caption '$text' did not match '$pattern' within $limit s"
+}
+
+# wait_for_exit [SECONDS]: until the demo ends; sets EXIT_STATUS.
+wait_for_exit() {
+    local limit=${1:-20}
+    local deadline=$((SECONDS + limit))
+    while kill -0 "$APP_PID" 2>/dev/null; do
+        ((SECONDS < deadline)) || fail "the demo did not end within $limit s"
+        sleep 0.1
+    done
+    set +e
+    wait "$APP_PID"
+    EXIT_STATUS=$?
+    set -e
+    APP_PID=""
+}
+
+press() {
+    xdotool key --delay 50 "$@"
+}
+
+# The window's top-left corner on the screen: sets WIN_X and WIN_Y.
+window_origin() {
+    eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+    WIN_X=$X
+    WIN_Y=$Y
+}
+
+# click_at X Y: a left click at a point of the window.
+click_at() {
+    window_origin
+    xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2))
+    sleep 0.3
+    xdotool click 1
+    sleep 0.3
+}
+
+MENU_BAR_HEIGHT=19
+
+# screenshot FILE: the 3D area below the menu bar.
+screenshot() {
+    import -window "$WINDOW" -crop "640x480+0+$MENU_BAR_HEIGHT" +repage "$1"
+}
+
+# differing_pixels A B
+differing_pixels() {
+    compare -metric AE "$1" "$2" null: 2>&1 || true
+}
