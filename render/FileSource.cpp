@@ -1,21 +1,32 @@
 #include "render/FileSource.h"
 
+#include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
+#include <unistd.h>
 
 std::unique_ptr<CFileSource> CFileSource::Open(const std::string& fileName)
 {
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (file == nullptr)
+    // Opened without blocking, so that a named pipe with no writer cannot
+    // stall the open itself before it is recognised and refused.
+    const int descriptor = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
     {
         return nullptr;
     }
     struct stat status
     {
     };
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0)
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
+        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0)
     {
-        std::fclose(file);
+        close(descriptor);
+        return nullptr;
+    }
+    std::FILE* file = fdopen(descriptor, "rb");
+    if (file == nullptr)
+    {
+        close(descriptor);
         return nullptr;
     }
     return std::unique_ptr<CFileSource>(
