@@ -45,15 +45,17 @@ float CylinderCylinderContact(const CCylinder& a, const CCylinder& b, CVector& p
     const float a2 = CoreHalfLength(b);
     const CVector axis1 = a.WorldAxis();
     const CVector axis2 = b.WorldAxis();
-    const CVector c1 = a.WorldCentre();
-    const CVector c2 = b.WorldCentre();
 
     // Parallel axes have no unique closest points; the pair is not tested.
+    // Upright cylinders standing side by side end here, before the centres
+    // are placed.
     CVector n = Cross(axis1, axis2);
     if (IsZero(n))
     {
         return kInfinity;
     }
+    const CVector c1 = a.WorldCentre();
+    const CVector c2 = b.WorldCentre();
     n.Normalize();
     const CPlane m = CPlane::FromPointNormal(c2, n);
 
