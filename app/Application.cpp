@@ -23,15 +23,13 @@ constexpr const char* kColourWarning =
 constexpr const char* kAboutText =
     "Clatterbox version 1.05\n"
     "\n"
-    "Mouse: move the pusher over the floor with the left button (or "
-    "Ctrl) held, raise and lower it with the right button (or "
-    "Shift).\n"
+    "Mouse with the left button or Ctrl held: slide the pusher over the floor.\n"
+    "Mouse with the right button or Shift held: raise and lower the pusher.\n"
     "Arrow keys, Home, End: orbit the camera.\n"
-    "0-9: follow a body; keypad minus: follow the pusher; F: "
-    "following on or off.\n"
+    "0 to 9: follow a body; keypad minus: follow the pusher; F: following on/off.\n"
     "F4: throw every body; F5: add a ball; F6: remove the last body.\n"
     "F1, F2, F3: next, previous, reset scene.\n"
-    "Pause: pause; Space: single step; Esc: exit.";
+    "Pause: pause; Space: single step while paused; Esc: exit.";
 
 // The longest elapsed time one frame may account for, milliseconds.
 constexpr uint32_t kMaxFrameMilliseconds = 50;

@@ -254,6 +254,17 @@ void CSdlHost::DrawMenu(const CMenuState& menu)
 {
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
+    // The backend reads the pointer from SDL's global mouse state, which on
+    // X11 can lag behind the events by many frames (it is refreshed only on
+    // XInput2 raw motion). The menu would then miss that the pointer is over
+    // it; SDL's window-relative position follows every motion event.
+    if (SDL_GetMouseFocus() == m_window)
+    {
+        int x = 0;
+        int y = 0;
+        SDL_GetMouseState(&x, &y);
+        ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
+    }
     ImGui::NewFrame();
     m_menuOpen = DrawMainMenuBar(menu, m_chosen);
     ImGui::Render();
@@ -314,7 +325,8 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
         event.key = VirtualKeyOfScancode(sdlEvent.key.keysym.scancode);
         return event.key != 0;
     case SDL_MOUSEMOTION:
-        if (MenuWantsMouse())
+        // Over the bar the pointer is the menu's, as over a window's menu.
+        if (MenuWantsMouse() || sdlEvent.motion.y < m_menuBarHeight)
             return false;
         event.type = EHostEventType::kMouseMove;
         event.x = sdlEvent.motion.x;
@@ -327,7 +339,7 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
         if (sdlEvent.button.button != SDL_BUTTON_LEFT && sdlEvent.button.button != SDL_BUTTON_RIGHT)
             return false;
         // A release always gets through, so that no button stays held.
-        if (down && MenuWantsMouse())
+        if (down && (MenuWantsMouse() || sdlEvent.button.y < m_menuBarHeight))
             return false;
         event.type = down ? EHostEventType::kButtonDown : EHostEventType::kButtonUp;
         event.button =

@@ -145,3 +145,75 @@ screenshot() {
 differing_pixels() {
     compare -metric AE "$1" "$2" null: 2>&1 || true
 }
+
+# window_named TITLE: the id of a window whose title is exactly TITLE. SDL's
+# message boxes may carry the title only as _NET_WM_NAME, which `search --name`
+# does not see; getwindowname reads either.
+window_named() {
+    local id
+    for id in $(xdotool search --class '.*' 2>/dev/null); do
+        if [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$1" ]]; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# wait_for_window TITLE [SECONDS]: prints its id.
+wait_for_window() {
+    local limit=${2:-20}
+    local deadline=$((SECONDS + limit))
+    local id=""
+    while ((SECONDS < deadline)); do
+        if id=$(window_named "$1"); then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.2
+    done
+    fail "no window titled '$1' within $limit s"
+}
+
+# wait_for_window_gone TITLE [SECONDS]
+wait_for_window_gone() {
+    local limit=${2:-20}
+    local deadline=$((SECONDS + limit))
+    while window_named "$1" >/dev/null; do
+        ((SECONDS < deadline)) || fail "window '$1' still there after $limit s"
+        sleep 0.2
+    done
+}
+
+# Where the menu bar's titles and items sit in the window, in pixels, with
+# Dear ImGui's default font: the bar is 19 high, each item row 17 below the
+# popup's top padding.
+MENU_FILE_X=20
+MENU_OPTIONS_X=70
+MENU_TITLE_Y=9
+menu_row_y() {
+    # Row 0 is the first item; a separator takes 4 pixels.
+    echo $((35 + 17 * $1 + 4 * ${2:-0}))
+}
+
+# drag X Y DY: a left-button drag from a point of the window, DY pixels
+# downwards (negative: upwards) in 20 moves.
+drag() {
+    window_origin
+    xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2))
+    sleep 0.3
+    xdotool mousedown 1
+    sleep 0.3
+    local i
+    for i in $(seq 1 20); do
+        xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2 + i * $3 / 20))
+        sleep 0.03
+    done
+    xdotool mouseup 1
+    sleep 0.3
+}
+
+# lower_view FILE: the lower part of the 3D area, clear of the open menus.
+lower_view() {
+    import -window "$WINDOW" -crop "640x300+0+$((MENU_BAR_HEIGHT + 180))" +repage "$1"
+}

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The mouse belongs to the menu while the pointer is over the menu bar or a
+# menu is open: a drag that starts there leaves the pusher where it is. The
+# same drag in the 3D area shoves it.
+source "$(dirname "$0")/lib.sh"
+
+start_xvfb
+start_app
+wait_for_caption '^Clatterbox - Billiards 1  \(' >/dev/null
+# The first scene comes to rest (and the camera to its aim) within a few seconds.
+sleep 3
+lower_view "$WORK/rest1.png"
+sleep 1
+lower_view "$WORK/rest2.png"
+[[ $(differing_pixels "$WORK/rest1.png" "$WORK/rest2.png") -eq 0 ]] ||
+    fail "the scene is not at rest; the test cannot tell a push"
+
+# From the empty part of the bar down into the 3D area.
+drag 400 9 300
+sleep 0.5
+lower_view "$WORK/bar.png"
+from_bar=$(differing_pixels "$WORK/rest2.png" "$WORK/bar.png")
+[[ $from_bar -eq 0 ]] || fail "a drag from the menu bar changed $from_bar pixels"
+
+# With the Options menu open, a drag in the 3D area only closes the menu.
+click_at "$MENU_OPTIONS_X" "$MENU_TITLE_Y"
+drag 320 400 -200
+sleep 0.5
+lower_view "$WORK/open.png"
+with_menu=$(differing_pixels "$WORK/rest2.png" "$WORK/open.png")
+[[ $with_menu -eq 0 ]] || fail "a drag while a menu was open changed $with_menu pixels"
+
+# The same drag with no menu open pushes the pusher up the floor.
+drag 320 400 -200
+sleep 0.5
+lower_view "$WORK/view.png"
+in_view=$(differing_pixels "$WORK/open.png" "$WORK/view.png")
+[[ $in_view -gt 0 ]] || fail "a drag in the 3D area changed nothing"
+echo "changed pixels: from the bar $from_bar, menu open $with_menu, in the view $in_view"
+
+press Escape
+wait_for_exit 20
+[[ $EXIT_STATUS -eq 0 ]] || fail "exit status $EXIT_STATUS"
+echo "PASS: the menu keeps its mouse input"
