@@ -67,7 +67,9 @@ CEglPbuffer::~CEglPbuffer()
         eglDestroyContext(m_display, m_context);
     if (m_surface != EGL_NO_SURFACE)
         eglDestroySurface(m_display, m_surface);
-    eglTerminate(m_display);
+    // The display stays initialised: EGL hands every caller the same display
+    // and does not count initialisations, so terminating it here would pull it
+    // from under any other framebuffer still alive in the process.
     eglReleaseThread();
 }
 
