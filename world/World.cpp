@@ -210,6 +210,7 @@ void CWorld::Step(float h)
 {
     ClearDiagnosticNote();
     ClearDiagnosticMarkers();
+    stepContacts = 0;
     if (bodies.empty())
     {
         return;
@@ -224,20 +225,34 @@ void CWorld::Step(float h)
         pusher->ClearForces();
     }
 
+    // Each body's count holds only its plane contacts here.
+    uint32_t planeContacts = 0;
     for (const auto& body : bodies)
     {
         for (const SFixedPlane& fixed : kFixedPlanes)
         {
             body->CollidePlane(fixed.plane, fixed.restitution, fixed.friction);
         }
+        planeContacts += body->contactCount;
     }
 
-    const size_t count = bodies.size();
-    for (size_t i = 0; i < count; ++i)
+    if (allPairs)
     {
-        for (size_t j = i + 1; j < count; ++j)
+        const size_t count = bodies.size();
+        for (size_t i = 0; i < count; ++i)
         {
-            CollideBodies(*bodies[i], *bodies[j]);
+            for (size_t j = i + 1; j < count; ++j)
+            {
+                CollideBodies(*bodies[i], *bodies[j]);
+            }
+        }
+    }
+    else
+    {
+        // The pairs that the loop above would not reject, in its order.
+        for (const SBodyPair& pair : broadPhase.FindPairs(bodies))
+        {
+            CollideBodies(*bodies[pair.first], *bodies[pair.second]);
         }
     }
 
@@ -249,10 +264,15 @@ void CWorld::Step(float h)
         }
     }
 
+    // A body-pair contact adds one to both bodies' counts, a pusher contact one
+    // to the body's and one to the pusher's.
+    uint32_t counted = pusher ? pusher->contactCount : 0;
     for (const auto& body : bodies)
     {
+        counted += body->contactCount;
         body->Integrate(h);
     }
+    stepContacts = planeContacts + (counted - planeContacts) / 2;
 
     if (pusher)
     {

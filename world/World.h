@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dynamics/Vector.h"
+#include "world/BroadPhase.h"
 
 class CCamera;
 class CFloor;
@@ -84,6 +85,15 @@ public:
     // 0 none, 1 fake, 2 true shadows.
     int32_t shadowMode = 0;
     int32_t follow = 0;
+
+    // Visit every pair of bodies in the step instead of the broad phase's
+    // candidates; both give the same result bit for bit, this one in time
+    // quadratic in the number of bodies.
+    bool allPairs = false;
+    // Contact points of the last step: plane contacts, body pairs and pusher
+    // contacts, each touching pair of shapes counted once.
+    uint32_t stepContacts = 0;
+    CBroadPhase broadPhase;
 
 private:
     void DeleteBodies();

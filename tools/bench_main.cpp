@@ -1,0 +1,435 @@
+// clatterbox-bench: how long the simulation step and the frame take, headless.
+// Prints three tables: the built-in scenes (microseconds per CWorld::Step over
+// fresh runs under a scripted pusher strike, the real-time factor, contacts
+// per step), N balls thrown in on top of scene 0 (microseconds per step once
+// landed, and how that grows with N), and frames per second of every scene in
+// every shadow mode with environment mapping on and off at 640 x 480.
+//
+//   clatterbox-bench [--quick] [--csv] [--only scenes,balls,draw] ...
+//   clatterbox-bench --peer-work --n 1000 --seconds 5 [--header]
+//
+// The second form runs the peer engines' N-ball drop (bench/peers) in
+// Clatterbox and prints its CSV line in their format.
+
+#include <GL/gl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/headless/HeadlessGL.h"
+#include "app/headless/HeadlessPlatform.h"
+#include "render/GlStartState.h"
+#include "render/Platform.h"
+#include "render/StartupState.h"
+#include "render/Texture.h"
+#include "tools/CommandLine.h"
+#include "tools/bench/BenchReport.h"
+#include "tools/bench/DrawBench.h"
+#include "tools/bench/PeerBalls.h"
+#include "tools/bench/PhysicsBench.h"
+#include "world/SceneNames.h"
+#include "world/World.h"
+
+#ifndef CLATTERBOX_ASSET_DIR
+#define CLATTERBOX_ASSET_DIR "assets"
+#endif
+
+namespace
+{
+constexpr const char* kUsage =
+    "usage: clatterbox-bench [--quick] [--csv] [--only LIST] [--scenes LIST] [--balls LIST]\n"
+    "                        [--runs R] [--seconds S] [--frames F] [--seed S] [--all-pairs]\n"
+    "                        [--assets DIR] [--trace FILE]\n"
+    "       clatterbox-bench --peer-work [--all-pairs] [--n N] [--seconds S] [--max-wall S]\n"
+    "                        [--seed K] [--header] [--trace FILE]\n"
+    "  --quick       a short run (under a minute): 2 runs of 1 s per scene, balls up to\n"
+    "                3000, 10 frames per drawing case\n"
+    "  --csv         the tables as CSV blocks instead of text\n"
+    "  --only LIST   some of scenes,balls,draw (default all three)\n"
+    "  --scenes LIST scene indices for the scene and drawing tables (default all)\n"
+    "  --balls LIST  ball counts (default 10,100,1000,3000,10000)\n"
+    "  --runs R      fresh runs per scene (default 5)\n"
+    "  --seconds S   simulated seconds per scene run (default 3)\n"
+    "  --frames F    timed frames per drawing case (default 60)\n"
+    "  --seed S      seed of the first run (default 1)\n"
+    "  --all-pairs   step with the all-pairs loop instead of the broad phase\n"
+    "  --assets DIR  where body.bmp, floor.bmp and env.bmp are (default the source tree's)\n"
+    "  --trace FILE  every thrown-ball step as bodies,step,us,contacts\n";
+
+constexpr int kDrawWidth = 640;  // pixels
+constexpr int kDrawHeight = 480; // pixels
+constexpr int64_t kMaxBalls = 100000;
+
+struct SOptions
+{
+    bool quick = false;
+    bool csv = false;
+    bool scenes = true;
+    bool balls = true;
+    bool draw = true;
+    std::vector<int> ballCounts;
+    std::vector<int> sceneList; // empty: all
+    int64_t runs = -1;
+    float seconds = -1.0f;
+    int64_t frames = -1;
+    int64_t seed = 1;
+    bool allPairs = false;
+    std::string assets = CLATTERBOX_ASSET_DIR;
+    std::string trace;
+};
+
+int Usage(const std::string& problem)
+{
+    std::fprintf(stderr, "clatterbox-bench: %s\n%s", problem.c_str(), kUsage);
+    return 2;
+}
+
+std::vector<std::string> SplitList(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::stringstream stream(text);
+    std::string item;
+    while (std::getline(stream, item, ','))
+    {
+        items.push_back(item);
+    }
+    if (!text.empty() && text.back() == ',')
+    {
+        items.push_back("");
+    }
+    return items;
+}
+
+bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string name = argv[i];
+        if (name == "--quick" || name == "--csv" || name == "--all-pairs")
+        {
+            (name == "--quick" ? options.quick
+             : name == "--csv" ? options.csv
+                               : options.allPairs) = true;
+            continue;
+        }
+        if (name != "--only" && name != "--balls" && name != "--scenes" && name != "--runs" &&
+            name != "--seconds" && name != "--frames" && name != "--seed" && name != "--assets" &&
+            name != "--trace")
+        {
+            problem = "unknown argument '" + name + "'";
+            return false;
+        }
+        if (i + 1 >= argc)
+        {
+            problem = name + " needs a value";
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (name == "--only")
+        {
+            options.scenes = options.balls = options.draw = false;
+            for (const std::string& part : SplitList(value))
+            {
+                bool& flag = part == "scenes"  ? options.scenes
+                             : part == "balls" ? options.balls
+                                               : options.draw;
+                if (part != "scenes" && part != "balls" && part != "draw")
+                {
+                    problem = "--only takes scenes, balls and draw, not '" + part + "'";
+                    return false;
+                }
+                flag = true;
+            }
+        }
+        else if (name == "--balls")
+        {
+            options.ballCounts.clear();
+            for (const std::string& part : SplitList(value))
+            {
+                int64_t n = 0;
+                if (!ParseInt64(part, 0, kMaxBalls, n))
+                {
+                    problem = "--balls takes counts from 0 to " + std::to_string(kMaxBalls) +
+                              ", not '" + part + "'";
+                    return false;
+                }
+                options.ballCounts.push_back(static_cast<int>(n));
+            }
+        }
+        else if (name == "--scenes")
+        {
+            options.sceneList.clear();
+            for (const std::string& part : SplitList(value))
+            {
+                int64_t scene = 0;
+                if (!ParseInt64(part, 0, kSceneCount - 1, scene))
+                {
+                    problem = "--scenes takes scene indices from 0 to 10, not '" + part + "'";
+                    return false;
+                }
+                options.sceneList.push_back(static_cast<int>(scene));
+            }
+        }
+        else if (name == "--runs" || name == "--frames")
+        {
+            int64_t& target = name == "--runs" ? options.runs : options.frames;
+            if (!ParseInt64(value, 1, 100000, target))
+            {
+                problem = name + " must be a count from 1 to 100000, not '" + value + "'";
+                return false;
+            }
+        }
+        else if (name == "--seconds")
+        {
+            if (!ParseFloat(value, options.seconds) || options.seconds < 0.01f ||
+                options.seconds > 3600.0f)
+            {
+                problem = "--seconds must be from 0.01 to 3600, not '" + value + "'";
+                return false;
+            }
+        }
+        else if (name == "--seed")
+        {
+            if (!ParseInt64(value, 0, UINT32_MAX - 100000, options.seed))
+            {
+                problem = "--seed must be an integer from 0 to 4294867295, not '" + value + "'";
+                return false;
+            }
+        }
+        else if (name == "--assets")
+        {
+            options.assets = value;
+        }
+        else
+        {
+            if (value.empty())
+            {
+                problem = "--trace needs a file name";
+                return false;
+            }
+            options.trace = value;
+        }
+    }
+    if (options.sceneList.empty())
+    {
+        for (int scene = 0; scene < kSceneCount; ++scene)
+        {
+            options.sceneList.push_back(scene);
+        }
+    }
+    if (options.ballCounts.empty())
+    {
+        options.ballCounts = options.quick ? std::vector<int>{10, 100, 1000, 3000}
+                                           : std::vector<int>{10, 100, 1000, 3000, 10000};
+    }
+    return true;
+}
+
+std::unique_ptr<CTexture> LoadTexture(const std::string& directory, const char* fileName)
+{
+    return std::make_unique<CTexture>(directory + "/" + fileName, GL_LINEAR, GL_LINEAR, GL_REPEAT,
+                                      GL_REPEAT);
+}
+
+// The software renderer's threads would share the one core the step runs on;
+// unless told otherwise it draws with none besides the caller.
+void DrawOnOneCore()
+{
+    setenv("LP_NUM_THREADS", "0", 0);
+}
+
+int RunTables(const SOptions& options)
+{
+    DrawOnOneCore();
+    CHeadlessPlatform platform;
+    SetPlatform(&platform);
+    CHeadlessGL gl(kDrawWidth, kDrawHeight);
+    g_stencilBits = gl.Granted().stencilBits;
+    ApplyProjection(kDrawWidth, kDrawHeight);
+    ApplyStartState();
+
+    const std::unique_ptr<CTexture> bodyTexture = LoadTexture(options.assets, "body.bmp");
+    const std::unique_ptr<CTexture> floorTexture = LoadTexture(options.assets, "floor.bmp");
+    const std::unique_ptr<CTexture> envTexture = LoadTexture(options.assets, "env.bmp");
+    g_bodyTexture = bodyTexture.get();
+    g_floorTexture = floorTexture.get();
+    g_envTexture = envTexture.get();
+    for (const SMessageBoxRecord& box : platform.MessageBoxes())
+    {
+        std::fprintf(stderr, "clatterbox-bench: %s: %s\n", box.caption.c_str(), box.text.c_str());
+    }
+
+    std::FILE* trace = nullptr;
+    if (!options.trace.empty())
+    {
+        trace = std::fopen(options.trace.c_str(), "w");
+        if (!trace)
+        {
+            std::fprintf(stderr, "clatterbox-bench: cannot write '%s'\n", options.trace.c_str());
+            return 1;
+        }
+        std::fprintf(trace, "bodies,step,us,contacts\n");
+    }
+
+    SPhysicsSettings physics;
+    physics.runs = static_cast<int>(options.runs > 0 ? options.runs : options.quick ? 2 : 5);
+    physics.sceneSeconds = options.seconds > 0.0f ? options.seconds : options.quick ? 1.0 : 3.0;
+    physics.settleSeconds = options.quick ? 1.0 : 2.0;
+    physics.ballSeconds = options.quick ? 0.2 : 1.0;
+    physics.seed = static_cast<uint32_t>(options.seed);
+    physics.allPairs = options.allPairs;
+    physics.trace = trace;
+
+    SReportContext context;
+    context.csv = options.csv;
+    context.allPairs = options.allPairs;
+    std::FILE* out = stdout;
+
+    if (options.scenes)
+    {
+        std::vector<SSceneRow> rows;
+        for (const int scene : options.sceneList)
+        {
+            rows.push_back({scene, g_sceneNames[scene], TimeScene(scene, physics)});
+        }
+        char settings[160];
+        std::snprintf(settings, sizeof settings,
+                      "%d runs of %.2g s each, seeds from %u, first %lld steps of a run dropped",
+                      physics.runs, physics.sceneSeconds, physics.seed,
+                      static_cast<long long>(kDroppedSteps));
+        context.settings = settings;
+        PrintScenes(out, context, rows);
+        std::fflush(out);
+    }
+
+    if (options.balls)
+    {
+        std::vector<SBallRow> rows;
+        for (const int n : options.ballCounts)
+        {
+            rows.push_back({n, TimeThrownBalls(n, physics)});
+            if (!options.csv)
+            {
+                std::fprintf(stderr, "clatterbox-bench: %d balls done\n", n);
+            }
+        }
+        char settings[160];
+        std::snprintf(settings, sizeof settings, "%.2g s to land, then %.2g s timed, seed %u",
+                      physics.settleSeconds, physics.ballSeconds, physics.seed);
+        context.settings = settings;
+        PrintBalls(out, context, rows);
+        std::fflush(out);
+    }
+
+    if (options.draw)
+    {
+        SDrawSettings draw;
+        draw.frames = static_cast<int>(options.frames > 0 ? options.frames
+                                       : options.quick    ? 10
+                                                          : 60);
+        draw.seed = physics.seed;
+        std::vector<SDrawRow> rows;
+        for (const int scene : options.sceneList)
+        {
+            SDrawRow row;
+            row.scene = scene;
+            row.name = g_sceneNames[scene];
+            for (int shadow = 0; shadow < 3; ++shadow)
+            {
+                for (int env = 0; env < 2; ++env)
+                {
+                    row.frameMicros[shadow][env] = TimeFrames(scene, shadow, env, draw);
+                }
+            }
+            rows.push_back(row);
+        }
+        const char* threads = std::getenv("LP_NUM_THREADS");
+        char settings[200];
+        std::snprintf(settings, sizeof settings,
+                      "%dx%d headless, %d frames a case, renderer '%s', LP_NUM_THREADS=%s",
+                      kDrawWidth, kDrawHeight, draw.frames,
+                      reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                      threads ? threads : "unset");
+        context.settings = settings;
+        PrintDrawing(out, context, rows);
+        std::fflush(out);
+    }
+
+    if (trace)
+    {
+        std::fclose(trace);
+    }
+    g_bodyTexture = nullptr;
+    g_floorTexture = nullptr;
+    g_envTexture = nullptr;
+    SetPlatform(nullptr);
+    if (std::ferror(out))
+    {
+        std::fputs("clatterbox-bench: could not write the output\n", stderr);
+        return 1;
+    }
+    return 0;
+}
+
+// The peer drop: this tool's own flags are taken out, the rest goes to the
+// peers' driver, which parses and reports as every peer does.
+int RunPeerWork(int argc, char** argv)
+{
+    bool allPairs = false;
+    std::vector<char*> rest{argv[0]};
+    for (int i = 1; i < argc; ++i)
+    {
+        if (std::strcmp(argv[i], "--peer-work") == 0)
+        {
+            continue;
+        }
+        if (std::strcmp(argv[i], "--all-pairs") == 0)
+        {
+            allPairs = true;
+            continue;
+        }
+        rest.push_back(argv[i]);
+    }
+    rest.push_back(nullptr);
+    CHeadlessPlatform platform;
+    SetPlatform(&platform);
+    // The balls compile display lists as they are prepared.
+    CHeadlessGL gl(16, 16);
+    const int code = RunPeerBallDrop(static_cast<int>(rest.size()) - 1, rest.data(), allPairs);
+    SetPlatform(nullptr);
+    return code;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try
+    {
+        for (int i = 1; i < argc; ++i)
+        {
+            if (std::strcmp(argv[i], "--peer-work") == 0)
+            {
+                return RunPeerWork(argc, argv);
+            }
+        }
+        SOptions options;
+        std::string problem;
+        if (!ParseOptions(argc, argv, options, problem))
+        {
+            return Usage(problem);
+        }
+        return RunTables(options);
+    }
+    catch (const std::exception& error)
+    {
+        std::fprintf(stderr, "clatterbox-bench: %s\n", error.what());
+        return 1;
+    }
+}

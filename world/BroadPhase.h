@@ -1,0 +1,68 @@
+#pragma once
+// The broad phase of the step's body contacts: finds, for the bodies' current
+// positions, exactly the pairs (i, j), i < j, whose bounding spheres pass the
+// rejection test of CollideBodies, and lists them in ascending (i, j) order, so
+// that visiting only these pairs sums every force in the same order as
+// visiting all of them. Bodies are hashed by centre into a uniform grid whose
+// cells are as wide as the largest ordinary bounding sphere; bodies far larger
+// than most, or too far out or too odd for the grid, are tried against all.
+//
+// The buffers keep their size between steps, so a step allocates nothing once
+// they have grown to the world's size.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dynamics/Vector.h"
+
+class CInertialBody;
+
+// Two indices into the body list, first < second.
+struct SBodyPair
+{
+    uint32_t first;
+    uint32_t second;
+};
+
+class CBroadPhase
+{
+public:
+    // The candidate pairs for the bodies as they are now; valid until the next
+    // call. Every pair listed passes the rejection test, every pair not listed
+    // fails it.
+    const std::vector<SBodyPair>&
+    FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies);
+
+    // The grid of the last call: cell width in world units, and how many bodies
+    // were left out of it and tried against all.
+    double CellSize() const { return m_cellSize; }
+    size_t UngriddedCount() const { return m_ungridded.size(); }
+
+private:
+    // One body as the grid sees it.
+    struct SEntry
+    {
+        CVector centre; // world units
+        float radius;   // bounding radius, world units
+        int32_t cell[3];
+        uint32_t gridded; // 1 when hashed into the grid
+    };
+
+    void ClassifyBodies(const std::vector<std::unique_ptr<CInertialBody>>& bodies);
+    void FillBuckets();
+    void GatherGridCandidates(uint32_t i);
+
+    std::vector<SEntry> m_entries;
+    // Bucket b holds m_bucketBodies[m_bucketStart[b] .. m_bucketStart[b + 1]),
+    // in ascending body order.
+    std::vector<uint32_t> m_bucketStart;
+    std::vector<uint32_t> m_bucketBodies;
+    uint32_t m_bucketMask = 0;
+    // Bodies outside the grid, ascending.
+    std::vector<uint32_t> m_ungridded;
+    // The partners j > i of one body, before sorting.
+    std::vector<uint32_t> m_candidates;
+    std::vector<SBodyPair> m_pairs;
+    double m_cellSize = 1.0;
+};
