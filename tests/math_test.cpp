@@ -35,7 +35,7 @@ TEST_F(FastSqrtTest, ExactValues)
     const struct
     {
         float in, out;
-    } cases[] = {{0.0f, 0.0f}, {0.25f, 0.5f}, {1.0f, 1.0f}, {4.0f, 2.0f},
+    } cases[] = {{0.0f, 0.0f}, {0.25f, 0.5f},   {1.0f, 1.0f},      {4.0f, 2.0f},
                  {9.0f, 3.0f}, {100.0f, 10.0f}, {2.0f, 1.4142135f}};
     for (const auto& c : cases)
     {
@@ -88,8 +88,11 @@ TEST(Matrix4Test, BottomRowOutsideToleranceIsRefusedAndDestinationUntouched)
         int index;
         float value;
         bool affine;
-    } cases[] = {{15, 1.0005f, true}, {15, 1.002f, false}, {3, 0.002f, false},
-                 {7, -0.002f, false}, {11, 0.0009f, true}};
+    } cases[] = {{15, 1.0005f, true},
+                 {15, 1.002f, false},
+                 {3, 0.002f, false},
+                 {7, -0.002f, false},
+                 {11, 0.0009f, true}};
     for (const auto& c : cases)
     {
         CMatrix4 m;

@@ -30,10 +30,8 @@ struct SFixedPlane
 // The floor, then the walls at x = -40, x = 40, y = -60, y = 60; the normals
 // point into the playing area.
 constexpr SFixedPlane kFixedPlanes[5] = {
-    {{{0.0f, 0.0f, 1.0f}, 0.0f}, 0.8f, 0.5f},
-    {{{1.0f, 0.0f, 0.0f}, 40.0f}, 0.9f, 0.5f},
-    {{{-1.0f, 0.0f, 0.0f}, 40.0f}, 0.9f, 0.5f},
-    {{{0.0f, 1.0f, 0.0f}, 60.0f}, 0.9f, 0.5f},
+    {{{0.0f, 0.0f, 1.0f}, 0.0f}, 0.8f, 0.5f},   {{{1.0f, 0.0f, 0.0f}, 40.0f}, 0.9f, 0.5f},
+    {{{-1.0f, 0.0f, 0.0f}, 40.0f}, 0.9f, 0.5f}, {{{0.0f, 1.0f, 0.0f}, 60.0f}, 0.9f, 0.5f},
     {{{0.0f, -1.0f, 0.0f}, 60.0f}, 0.9f, 0.5f},
 };
 
@@ -162,7 +160,10 @@ void CWorld::SelectTarget(int index)
     }
 }
 
-CVector CWorld::Gravity(const CVector& /*position*/) const { return CVector(0.0f, 0.0f, -500.0f); }
+CVector CWorld::Gravity(const CVector& /*position*/) const
+{
+    return CVector(0.0f, 0.0f, -500.0f);
+}
 
 void CWorld::Update(float dt, bool paused)
 {
@@ -199,8 +200,8 @@ void CWorld::Update(float dt, bool paused)
 
     if (camera)
     {
-        const CVector aim = (follow != 0 && target != nullptr) ? target->Position()
-                                                                : CVector(0.0f, 0.0f, 0.5f);
+        const CVector aim =
+            (follow != 0 && target != nullptr) ? target->Position() : CVector(0.0f, 0.0f, 0.5f);
         camera->Aim(aim, dt);
         camera->Orbit(dt);
     }

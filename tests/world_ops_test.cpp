@@ -1,0 +1,160 @@
+// The world's keyboard operations and how they absorb requests out of range.
+
+#include <gtest/gtest.h>
+
+#include "dynamics/Body.h"
+#include "render/Platform.h"
+#include "world/SceneNames.h"
+#include "world/World.h"
+
+namespace
+{
+class CQuietPlatform : public IPlatform
+{
+public:
+    bool IsKeyDown(int) const override { return false; }
+    EMessageResult MessageBox(const std::string&, const std::string&, EMessageButtons,
+                              EMessageIcon) override
+    {
+        return EMessageResult::kOk;
+    }
+    uint32_t TimeGetTime() const override { return 777u; }
+};
+
+// A world built as at start-up ("Billiards 1", seven balls). Without a current
+// rendering context the display lists stay empty, which these checks ignore.
+class WorldOpsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetPlatform(&platform);
+        world = std::make_unique<CWorld>();
+        world->Initialize();
+    }
+    void TearDown() override
+    {
+        world.reset();
+        SetPlatform(nullptr);
+    }
+
+    CQuietPlatform platform;
+    std::unique_ptr<CWorld> world;
+};
+
+TEST_F(WorldOpsTest, SelectTargetFollowsListBodiesAndThePusher)
+{
+    ASSERT_EQ(world->BodyCount(), 7);
+    EXPECT_EQ(world->target, world->Body(1));
+    EXPECT_EQ(world->follow, 0);
+
+    world->SelectTarget(4);
+    EXPECT_EQ(world->target, world->Body(4));
+    EXPECT_EQ(world->follow, 1);
+
+    world->SelectTarget(-1);
+    EXPECT_EQ(world->target, world->pusher.get());
+    EXPECT_EQ(world->follow, 1);
+
+    // Out of range: following stops, the target stays.
+    for (const int index : {7, 10, -2})
+    {
+        world->SelectTarget(-1);
+        world->SelectTarget(index);
+        EXPECT_EQ(world->follow, 0) << index;
+        EXPECT_EQ(world->target, world->pusher.get()) << index;
+    }
+}
+
+TEST_F(WorldOpsTest, RemovingTheTargetedLastBodyTargetsThePusherAndOneBodyAlwaysStays)
+{
+    world->SelectTarget(6);
+    world->RemoveLastBody();
+    EXPECT_EQ(world->BodyCount(), 6);
+    EXPECT_EQ(world->target, world->pusher.get());
+    EXPECT_EQ(world->follow, 1);
+
+    for (int i = 0; i < 10; ++i)
+    {
+        world->RemoveLastBody();
+    }
+    EXPECT_EQ(world->BodyCount(), 1);
+}
+
+TEST_F(WorldOpsTest, AddedBallsAreThrownInAndBuildResetsTheList)
+{
+    for (int i = 0; i < 5; ++i)
+    {
+        world->AddBall();
+    }
+    ASSERT_EQ(world->BodyCount(), 12);
+    for (int i = 7; i < 12; ++i)
+    {
+        const CInertialBody& ball = *world->Body(i);
+        EXPECT_EQ(ball.mass, 30.0f);
+        EXPECT_EQ(ball.boundingRadius, 3.5f);
+        const CVector p = ball.Position();
+        EXPECT_LE(std::abs(p.x), 20.0f);
+        EXPECT_LE(std::abs(p.y), 20.0f);
+        EXPECT_GE(p.z, 3.5f);
+        EXPECT_LE(p.z, 7.0f);
+    }
+
+    world->follow = 1;
+    world->BuildScene();
+    EXPECT_EQ(world->BodyCount(), 7);
+    EXPECT_EQ(world->target, world->Body(1));
+    EXPECT_EQ(world->follow, 1);
+    EXPECT_EQ(world->pusher->restitution, -1.0f);
+    EXPECT_EQ(world->pusher->friction, 0.8f);
+}
+
+TEST_F(WorldOpsTest, ThrowMovesEveryBodyButNotThePusher)
+{
+    const CVector pusherBefore = world->pusher->Position();
+    world->ThrowAllBodies();
+    int moving = 0;
+    for (int i = 0; i < world->BodyCount(); ++i)
+    {
+        if (world->Body(i)->linearVelocity.LengthSquared() > 0.0f)
+        {
+            ++moving;
+        }
+    }
+    EXPECT_EQ(moving, world->BodyCount());
+    EXPECT_EQ(world->pusher->Position(), pusherBefore);
+    EXPECT_EQ(world->pusher->linearVelocity, CVector());
+}
+
+TEST_F(WorldOpsTest, SceneChangesWrapBothWays)
+{
+    world->ChangeScene(-1);
+    EXPECT_EQ(world->sceneIndex, 10);
+    EXPECT_STREQ(g_sceneNames[world->sceneIndex], "Rings 2");
+    EXPECT_EQ(world->BodyCount(), 11);
+    world->ChangeScene(+1);
+    EXPECT_EQ(world->sceneIndex, 0);
+    EXPECT_EQ(world->BodyCount(), 7);
+}
+
+TEST_F(WorldOpsTest, EmptyListStepMovesNothingNotEvenThePusher)
+{
+    world->bodies.clear();
+    world->target = world->pusher.get();
+    world->pusher->SetVelocity(CVector(10.0f, 0.0f, 0.0f));
+    const CVector before = world->pusher->Position();
+    world->Step(0.002f);
+    EXPECT_EQ(world->pusher->Position(), before);
+}
+
+TEST_F(WorldOpsTest, PusherIsHeldAtOrAboveTheFloor)
+{
+    world->pusher->SetVelocity(CVector(0.0f, 0.0f, -1000.0f));
+    for (int i = 0; i < 10; ++i)
+    {
+        world->Step(0.002f);
+    }
+    EXPECT_EQ(world->pusher->Position().z, 0.0f);
+    EXPECT_EQ(world->pusher->linearVelocity, CVector(0.0f, 0.0f, -1000.0f));
+}
+} // namespace
