@@ -22,7 +22,7 @@ enum class EKind
 
 // r is the sphere's or cylinder's radius or the torus's tube radius; size is
 // the cylinder's half-length or the torus's ring radius (unused for a sphere).
-struct ShapeSpec
+struct ShapeSize
 {
     EKind kind;
     float r;
@@ -105,36 +105,36 @@ inline CVector RandomPoint(float extent)
     return CVector(x, y, z);
 }
 
-inline CShape* NewShape(const ShapeSpec& spec, CInertialBody* body)
+inline CShape* NewShape(const ShapeSize& dims, CInertialBody* body)
 {
-    switch (spec.kind)
+    switch (dims.kind)
     {
     case EKind::kSphere:
-        return new CSphere(body, spec.r, 1.0f);
+        return new CSphere(body, dims.r, 1.0f);
     case EKind::kCylinder:
-        return new CCylinder(body, spec.r, spec.size, 1.0f);
+        return new CCylinder(body, dims.r, dims.size, 1.0f);
     case EKind::kTorus:
-        return new CTorus(body, spec.r, spec.size, 1.0f);
+        return new CTorus(body, dims.r, dims.size, 1.0f);
     }
     return nullptr;
 }
 
 // The shape's local matrix stays the identity unless one is given.
-inline PlacedShape Place(const ShapeSpec& spec, const CMatrix4& bodyMatrix,
+inline PlacedShape Place(const ShapeSize& dims, const CMatrix4& bodyMatrix,
                          const CMatrix4& local = CMatrix4())
 {
     PlacedShape placed;
     placed.body = std::make_unique<CInertialBody>(nullptr);
     placed.body->matrix = bodyMatrix;
-    placed.shape = NewShape(spec, placed.body.get());
+    placed.shape = NewShape(dims, placed.body.get());
     placed.shape->matrix = local;
     placed.body->AddShape(placed.shape);
     return placed;
 }
 
-inline PlacedShape Place(const ShapeSpec& spec, const CVector& centre, const CVector& axis)
+inline PlacedShape Place(const ShapeSize& dims, const CVector& centre, const CVector& axis)
 {
-    return Place(spec, FrameAlong(axis, centre));
+    return Place(dims, FrameAlong(axis, centre));
 }
 
 // The world frame of a placed shape in double precision: body then local.

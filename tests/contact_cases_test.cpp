@@ -19,15 +19,15 @@ constexpr CVector kUnwritten{777.0f, 777.0f, 777.0f};
 // measured from the wrong centre shows.
 constexpr CVector kO{10.0f, -4.0f, 2.0f};
 
-ShapeSpec Sphere(float r)
+ShapeSize Sphere(float r)
 {
     return {EKind::kSphere, r, 0.0f};
 }
-ShapeSpec Cylinder(float r, float h)
+ShapeSize Cylinder(float r, float h)
 {
     return {EKind::kCylinder, r, h};
 }
-ShapeSpec Torus(float tube, float ring)
+ShapeSize Torus(float tube, float ring)
 {
     return {EKind::kTorus, tube, ring};
 }
@@ -35,10 +35,10 @@ ShapeSpec Torus(float tube, float ring)
 struct PairCase
 {
     std::string name;
-    ShapeSpec a;
+    ShapeSize a;
     CVector centreA;
     CVector axisA;
-    ShapeSpec b;
+    ShapeSize b;
     CVector centreB;
     CVector axisB;
     float separation;

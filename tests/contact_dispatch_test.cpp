@@ -36,7 +36,7 @@ struct Cell
     TypedTest test;
 };
 
-ShapeSpec SpecOf(EKind kind)
+ShapeSize SpecOf(EKind kind)
 {
     switch (kind)
     {
@@ -121,7 +121,7 @@ TEST_F(DispatchTest, ShapeOfAnotherTypeIsNotTested)
 TEST_F(DispatchTest, ParallelCylindersAreNotTested)
 {
     SeedRandom(5u);
-    const ShapeSpec rod{EKind::kCylinder, 1.0f, 4.0f};
+    const ShapeSize rod{EKind::kCylinder, 1.0f, 4.0f};
     for (int pose = 0; pose < 200; ++pose)
     {
         CMatrix4 poseA = RandomRotation();

@@ -53,7 +53,7 @@ float Uniform(float low, float high)
     return low + (high - low) * RandomUnit();
 }
 
-ShapeSpec RandomSpec(EKind kind)
+ShapeSize RandomSize(EKind kind)
 {
     switch (kind)
     {
@@ -69,18 +69,18 @@ ShapeSpec RandomSpec(EKind kind)
 }
 
 // A shape offset and turned inside its body, the body turned and placed.
-PlacedShape RandomlyPlaced(const ShapeSpec& spec, const CVector& near, float spread)
+PlacedShape RandomlyPlaced(const ShapeSize& dims, const CVector& near, float spread)
 {
     CMatrix4 local = RandomRotation();
     local.SetTranslation(RandomPoint(1.0f));
     CMatrix4 bodyMatrix = RandomRotation();
     bodyMatrix.SetTranslation(near + RandomPoint(spread));
-    return Place(spec, bodyMatrix, local);
+    return Place(dims, bodyMatrix, local);
 }
 
-float BoundingRadius(const ShapeSpec& spec)
+float BoundingRadius(const ShapeSize& dims)
 {
-    return spec.kind == EKind::kSphere ? spec.r : spec.r + spec.size;
+    return dims.kind == EKind::kSphere ? dims.r : dims.r + dims.size;
 }
 
 class SwapTest : public ::testing::TestWithParam<SwapCase>
@@ -96,11 +96,11 @@ TEST_P(SwapTest, SwappingMirrorsTheAnswer)
     int contacts = 0;
     for (int pose = 0; pose < 4000; ++pose)
     {
-        const ShapeSpec specA = RandomSpec(c.a);
-        const ShapeSpec specB = RandomSpec(c.b);
-        const float reach = BoundingRadius(specA) + BoundingRadius(specB);
-        const PlacedShape a = RandomlyPlaced(specA, kOrigin, 0.0f);
-        const PlacedShape b = RandomlyPlaced(specB, kOrigin, 0.6f * reach);
+        const ShapeSize sizeA = RandomSize(c.a);
+        const ShapeSize sizeB = RandomSize(c.b);
+        const float reach = BoundingRadius(sizeA) + BoundingRadius(sizeB);
+        const PlacedShape a = RandomlyPlaced(sizeA, kOrigin, 0.0f);
+        const PlacedShape b = RandomlyPlaced(sizeB, kOrigin, 0.6f * reach);
 
         CVector pointAB, normalAB, pointBA, normalBA;
         const float ab = ShapeContact(*a, *b, pointAB, normalAB);
@@ -124,7 +124,7 @@ TEST_P(SwapTest, SwappingMirrorsTheAnswer)
             continue;
         }
         // The distance between the two cores, which the errors scale with.
-        const float cores = std::max(std::fabs(ab), std::fabs(ba)) + specA.r + specB.r;
+        const float cores = std::max(std::fabs(ab), std::fabs(ba)) + sizeA.r + sizeB.r;
         const float fastSqrtStep = cores * 0x1p-15f + 1e-5f;
         if (c.symmetry == ESymmetry::kSampling)
         {
@@ -132,7 +132,7 @@ TEST_P(SwapTest, SwappingMirrorsTheAnswer)
             // and normal are not compared: where the minimum is flat (rings
             // nearly coaxial, deep overlaps) the two sample sets can settle on
             // far-apart places of the rings.
-            const float halfStep = 0.5f * (6.2831855f / 64.0f) * std::max(specA.size, specB.size);
+            const float halfStep = 0.5f * (6.2831855f / 64.0f) * std::max(sizeA.size, sizeB.size);
             ASSERT_NEAR(ab, ba, halfStep + fastSqrtStep);
             contacts += ab <= 0.0f ? 1 : 0;
             continue;

@@ -129,13 +129,13 @@ float Uniform(float low, float high)
     return low + (high - low) * RandomUnit();
 }
 
-PlacedShape RandomlyPlaced(const ShapeSpec& spec, float spread)
+PlacedShape RandomlyPlaced(const ShapeSize& dims, float spread)
 {
     CMatrix4 local = RandomRotation();
     local.SetTranslation(RandomPoint(1.0f));
     CMatrix4 bodyMatrix = RandomRotation();
     bodyMatrix.SetTranslation(RandomPoint(spread));
-    return Place(spec, bodyMatrix, local);
+    return Place(dims, bodyMatrix, local);
 }
 
 // FastSqrt's error on the sample distance and on the unit vector towards the
@@ -155,15 +155,15 @@ TEST_F(TorusContactTest, RodAgainstTorusNeverBelowTrueSeparation)
     int contacts = 0;
     for (int pose = 0; pose < 300; ++pose)
     {
-        const ShapeSpec rodSpec{EKind::kCylinder, Uniform(0.3f, 1.5f), 0.0f};
-        const ShapeSpec spec{rodSpec.kind, rodSpec.r, rodSpec.r + Uniform(0.0f, 6.0f)};
-        const ShapeSpec torusSpec{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
-        const PlacedShape rod = RandomlyPlaced(spec, 0.0f);
-        const PlacedShape torus = RandomlyPlaced(torusSpec, 6.0f);
+        const ShapeSize rodSize{EKind::kCylinder, Uniform(0.3f, 1.5f), 0.0f};
+        const ShapeSize dims{rodSize.kind, rodSize.r, rodSize.r + Uniform(0.0f, 6.0f)};
+        const ShapeSize torusSize{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
+        const PlacedShape rod = RandomlyPlaced(dims, 0.0f);
+        const PlacedShape torus = RandomlyPlaced(torusSize, 6.0f);
         const WorldFrame rodFrame = FrameOf(*rod);
         const WorldFrame ringFrame = FrameOf(*torus);
 
-        const double core = double(spec.size) - double(spec.r);
+        const double core = double(dims.size) - double(dims.r);
         double dense = 1e30;
         for (int k = 0; k <= kDense; ++k)
         {
@@ -171,17 +171,17 @@ TEST_F(TorusContactTest, RodAgainstTorusNeverBelowTrueSeparation)
             const double p[3] = {rodFrame.centre[0] + t * rodFrame.axis[0],
                                  rodFrame.centre[1] + t * rodFrame.axis[1],
                                  rodFrame.centre[2] + t * rodFrame.axis[2]};
-            dense = std::min(dense, RingDistance(p, ringFrame, torusSpec.size));
+            dense = std::min(dense, RingDistance(p, ringFrame, torusSize.size));
         }
         const double halfDenseStep = core / kDense;
-        const double trueAtMost = dense - spec.r - torusSpec.r;
+        const double trueAtMost = dense - dims.r - torusSize.r;
         const double trueAtLeast = trueAtMost - halfDenseStep;
 
         CVector point, normal;
         const float s = ShapeContact(*rod, *torus, point, normal);
         SCOPED_TRACE(::testing::Message()
                      << "pose " << pose << " s " << s << " true " << trueAtMost);
-        const float allowance = FastSqrtAllowance(dense, torusSpec.size);
+        const float allowance = FastSqrtAllowance(dense, torusSize.size);
         EXPECT_GE(s, trueAtLeast - allowance);
         // The samples are at most one step apart and the last one at most a
         // step short of the core's end.
@@ -200,10 +200,10 @@ TEST_F(TorusContactTest, TorusAgainstTorusNeverBelowTrueSeparation)
     int contacts = 0;
     for (int pose = 0; pose < 300; ++pose)
     {
-        const ShapeSpec specA{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
-        const ShapeSpec specB{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
-        const PlacedShape a = RandomlyPlaced(specA, 0.0f);
-        const PlacedShape b = RandomlyPlaced(specB, 8.0f);
+        const ShapeSize sizeA{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
+        const ShapeSize sizeB{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
+        const PlacedShape a = RandomlyPlaced(sizeA, 0.0f);
+        const PlacedShape b = RandomlyPlaced(sizeB, 8.0f);
         const WorldFrame fa = FrameOf(*a);
         const WorldFrame fb = FrameOf(*b);
 
@@ -211,24 +211,24 @@ TEST_F(TorusContactTest, TorusAgainstTorusNeverBelowTrueSeparation)
         for (int k = 0; k < kDense; ++k)
         {
             const double theta = 2.0 * M_PI * k / kDense;
-            const double c = std::cos(theta) * specA.size;
-            const double s = std::sin(theta) * specA.size;
+            const double c = std::cos(theta) * sizeA.size;
+            const double s = std::sin(theta) * sizeA.size;
             const double p[3] = {fa.centre[0] + c * fa.x[0] + s * fa.y[0],
                                  fa.centre[1] + c * fa.x[1] + s * fa.y[1],
                                  fa.centre[2] + c * fa.x[2] + s * fa.y[2]};
-            dense = std::min(dense, RingDistance(p, fb, specB.size));
+            dense = std::min(dense, RingDistance(p, fb, sizeB.size));
         }
-        const double halfDenseArc = M_PI * specA.size / kDense;
-        const double trueAtMost = dense - specA.r - specB.r;
+        const double halfDenseArc = M_PI * sizeA.size / kDense;
+        const double trueAtMost = dense - sizeA.r - sizeB.r;
         const double trueAtLeast = trueAtMost - halfDenseArc;
 
         CVector point, normal;
         const float s = ShapeContact(*a, *b, point, normal);
         SCOPED_TRACE(::testing::Message()
                      << "pose " << pose << " s " << s << " true " << trueAtMost);
-        const float allowance = FastSqrtAllowance(dense, specB.size);
+        const float allowance = FastSqrtAllowance(dense, sizeB.size);
         EXPECT_GE(s, trueAtLeast - allowance);
-        EXPECT_LE(s, trueAtMost + M_PI / 64.0 * specA.size + allowance);
+        EXPECT_LE(s, trueAtMost + M_PI / 64.0 * sizeA.size + allowance);
         contacts += s <= 0.0f ? 1 : 0;
     }
     EXPECT_GT(contacts, 30);
