@@ -103,12 +103,12 @@ TEST(ImageToolInteropTest, OtherWritersFilesReadToTheSamePixels)
 
     for (const char* target : {"BMP3:copy.bmp", "SGI:verbatim.rgb", "SGI:runs.rgb"})
     {
-        const std::string spec = target;
-        const std::string file = (directory.Path() / spec.substr(spec.find(':') + 1)).string();
-        const std::string compress = spec.find("runs") != std::string::npos ? "RLE" : "None";
+        const std::string format = target;
+        const std::string file = (directory.Path() / format.substr(format.find(':') + 1)).string();
+        const std::string compress = format.find("runs") != std::string::npos ? "RLE" : "None";
         const SRun convert =
             RunCommand("convert '" + floor + "' -type truecolor -compress " + compress + " '" +
-                       spec.substr(0, spec.find(':') + 1) + file + "' 2>&1");
+                       format.substr(0, format.find(':') + 1) + file + "' 2>&1");
         ASSERT_EQ(convert.status, 0) << convert.output;
         const SRun tool = RunTool(file);
         EXPECT_EQ(tool.status, 0) << target;
