@@ -2,6 +2,8 @@
 // Three single-precision components: points, directions, velocities, forces and
 // per-axis moments alike. World coordinates have z up; lengths are world units.
 
+#include "dynamics/FastSqrt.h"
+
 struct CVector
 {
     float x = 0.0f;
@@ -21,7 +23,16 @@ struct CVector
     constexpr float LengthSquared() const { return x * x + y * y + z * z; }
 
     // Divides by FastSqrt of the squared length; a zero vector stays zero.
-    void Normalize();
+    void Normalize()
+    {
+        const float length = FastSqrt(LengthSquared());
+        if (length != 0.0f)
+        {
+            x /= length;
+            y /= length;
+            z /= length;
+        }
+    }
 
     CVector& operator+=(const CVector& b)
     {

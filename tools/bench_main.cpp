@@ -45,7 +45,8 @@ namespace
 {
 constexpr const char* kUsage =
     "usage: clatterbox-bench [--quick] [--csv] [--only LIST] [--scenes LIST] [--balls LIST]\n"
-    "                        [--runs R] [--seconds S] [--frames F] [--seed S] [--all-pairs]\n"
+    "                        [--runs R] [--seconds S] [--land S] [--ball-seconds S]\n"
+    "                        [--frames F] [--seed S] [--all-pairs]\n"
     "                        [--assets DIR] [--trace FILE]\n"
     "       clatterbox-bench --peer-work [--all-pairs] [--n N] [--seconds S] [--max-wall S]\n"
     "                        [--seed K] [--header] [--trace FILE]\n"
@@ -57,6 +58,8 @@ constexpr const char* kUsage =
     "  --balls LIST  ball counts (default 10,100,1000,3000,10000)\n"
     "  --runs R      fresh runs per scene (default 5)\n"
     "  --seconds S   simulated seconds per scene run (default 3)\n"
+    "  --land S      simulated seconds the thrown balls get to land (default 2)\n"
+    "  --ball-seconds S  simulated seconds timed after the landing (default 1)\n"
     "  --frames F    timed frames per drawing case (default 60)\n"
     "  --seed S      seed of the first run (default 1)\n"
     "  --all-pairs   step with the all-pairs loop instead of the broad phase\n"
@@ -78,6 +81,8 @@ struct SOptions
     std::vector<int> sceneList; // empty: all
     int64_t runs = -1;
     float seconds = -1.0f;
+    float landSeconds = -1.0f;
+    float ballSeconds = -1.0f;
     int64_t frames = -1;
     int64_t seed = 1;
     bool allPairs = false;
@@ -120,8 +125,8 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
             continue;
         }
         if (name != "--only" && name != "--balls" && name != "--scenes" && name != "--runs" &&
-            name != "--seconds" && name != "--frames" && name != "--seed" && name != "--assets" &&
-            name != "--trace")
+            name != "--seconds" && name != "--land" && name != "--ball-seconds" &&
+            name != "--frames" && name != "--seed" && name != "--assets" && name != "--trace")
         {
             problem = "unknown argument '" + name + "'";
             return false;
@@ -186,12 +191,16 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
                 return false;
             }
         }
-        else if (name == "--seconds")
+        else if (name == "--seconds" || name == "--ball-seconds" || name == "--land")
         {
-            if (!ParseFloat(value, options.seconds) || options.seconds < 0.01f ||
-                options.seconds > 3600.0f)
+            float& target = name == "--seconds"        ? options.seconds
+                            : name == "--ball-seconds" ? options.ballSeconds
+                                                       : options.landSeconds;
+            const float lowest = name == "--land" ? 0.0f : 0.01f;
+            if (!ParseFloat(value, target) || target < lowest || target > 3600.0f)
             {
-                problem = "--seconds must be from 0.01 to 3600, not '" + value + "'";
+                problem = name + " must be a number of seconds from " +
+                          (name == "--land" ? "0" : "0.01") + " to 3600, not '" + value + "'";
                 return false;
             }
         }
@@ -281,8 +290,12 @@ int RunTables(const SOptions& options)
     SPhysicsSettings physics;
     physics.runs = static_cast<int>(options.runs > 0 ? options.runs : options.quick ? 2 : 5);
     physics.sceneSeconds = options.seconds > 0.0f ? options.seconds : options.quick ? 1.0 : 3.0;
-    physics.settleSeconds = options.quick ? 1.0 : 2.0;
-    physics.ballSeconds = options.quick ? 0.2 : 1.0;
+    physics.settleSeconds = options.landSeconds >= 0.0f ? options.landSeconds
+                            : options.quick             ? 1.0
+                                                        : 2.0;
+    physics.ballSeconds = options.ballSeconds > 0.0f ? options.ballSeconds
+                          : options.quick            ? 0.2
+                                                     : 1.0;
     physics.seed = static_cast<uint32_t>(options.seed);
     physics.allPairs = options.allPairs;
     physics.trace = trace;

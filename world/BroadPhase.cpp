@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "dynamics/Body.h"
 #include "dynamics/FastSqrt.h"
@@ -32,11 +34,34 @@ constexpr size_t kGridFromBodies = 24;
 // against all the others instead of coarsening the grid for everyone.
 constexpr size_t kGriddedEighths = 7;
 
+// A dense grid may have this many cells per gridded body (plus a few) before
+// the cells are hashed instead: a pile or a floor of bodies fills its box well,
+// bodies scattered far apart do not.
+constexpr int64_t kDenseCellsPerBody = 8;
+
+// Squared distances at or beyond this multiple of the squared sum of the radii
+// always fail the rejection test: FastSqrt's shortfall of less than 2^-16
+// cannot bridge 2^-10 (the product's own rounding included).
+constexpr float kSurelyApart = 1.0009765625f; // 1 + 2^-10
+
 // The rejection test of CollideBodies, evaluated the same way on the same
 // values, so that it gives the same answer bit for bit (NaN included).
 bool Rejected(const CVector& ca, float ra, const CVector& cb, float rb)
 {
     return FastSqrt((ca - cb).LengthSquared()) >= ra + rb;
+}
+
+// The same answer for two gridded bodies (finite centres and radii), most far
+// pairs settled without the table lookup of the root.
+bool RejectedNear(const CVector& ca, float ra, const CVector& cb, float rb)
+{
+    const float d2 = (ca - cb).LengthSquared();
+    const float reach = ra + rb;
+    if (d2 >= reach * reach * kSurelyApart)
+    {
+        return true;
+    }
+    return FastSqrt(d2) >= reach;
 }
 
 uint32_t CellHash(int32_t x, int32_t y, int32_t z)
@@ -57,12 +82,18 @@ uint32_t ExponentClass(float radius)
     return radius > 0.0f ? std::bit_cast<uint32_t>(radius) >> 23 : 0u;
 }
 
+int32_t CellIndex(float coordinate, double perCell)
+{
+    return static_cast<int32_t>(std::floor(static_cast<double>(coordinate) * perCell));
+}
+
 } // namespace
 
 const std::vector<SBodyPair>&
 CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies)
 {
     m_pairs.clear();
+    m_ungridded.clear();
     const size_t count = bodies.size();
     m_entries.resize(count);
     for (size_t i = 0; i < count; ++i)
@@ -87,12 +118,11 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
                 }
             }
         }
-        m_ungridded.clear();
         return m_pairs;
     }
 
-    ClassifyBodies(bodies);
-    FillBuckets();
+    ClassifyBodies();
+    PlaceInGrid();
 
     size_t next = 0; // first ungridded body after the current one
     for (uint32_t i = 0; i < count; ++i)
@@ -116,7 +146,14 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
         }
 
         m_candidates.clear();
-        GatherGridCandidates(i);
+        if (m_dense)
+        {
+            GatherDense(i);
+        }
+        else
+        {
+            GatherHashed(i);
+        }
         for (size_t k = next; k < m_ungridded.size(); ++k)
         {
             const uint32_t j = m_ungridded[k];
@@ -127,13 +164,16 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
             }
         }
         // Ascending partners keep the order of summation of the all-pairs
-        // loop; two neighbouring cells may share a bucket and list a partner
-        // twice.
+        // loop. In a hashed grid two neighbouring cells may share a bucket and
+        // list a partner twice.
         if (m_candidates.size() > 1)
         {
             std::sort(m_candidates.begin(), m_candidates.end());
-            m_candidates.erase(std::unique(m_candidates.begin(), m_candidates.end()),
-                               m_candidates.end());
+            if (!m_dense)
+            {
+                m_candidates.erase(std::unique(m_candidates.begin(), m_candidates.end()),
+                                   m_candidates.end());
+            }
         }
         for (const uint32_t j : m_candidates)
         {
@@ -143,9 +183,8 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
     return m_pairs;
 }
 
-void CBroadPhase::ClassifyBodies(const std::vector<std::unique_ptr<CInertialBody>>& bodies)
+void CBroadPhase::ClassifyBodies()
 {
-    const size_t count = bodies.size();
     // How many bodies fall in each exponent class of their radius.
     size_t classes[256] = {};
     size_t reachable = 0;
@@ -171,8 +210,7 @@ void CBroadPhase::ClassifyBodies(const std::vector<std::unique_ptr<CInertialBody
     }
 
     float largest = 0.0f;
-    m_ungridded.clear();
-    for (uint32_t i = 0; i < count; ++i)
+    for (uint32_t i = 0; i < m_entries.size(); ++i)
     {
         SEntry& entry = m_entries[i];
         if (entry.gridded != 0 && ExponentClass(entry.radius) > top)
@@ -191,56 +229,132 @@ void CBroadPhase::ClassifyBodies(const std::vector<std::unique_ptr<CInertialBody
 
     m_cellSize = std::max(2.0 * static_cast<double>(largest) * kCellSlack, kMinCellSize);
     const double perCell = 1.0 / m_cellSize;
+    int32_t low[3] = {INT32_MAX, INT32_MAX, INT32_MAX};
+    int32_t high[3] = {INT32_MIN, INT32_MIN, INT32_MIN};
     for (SEntry& entry : m_entries)
     {
         if (entry.gridded == 0)
         {
             continue;
         }
-        entry.cell[0] =
-            static_cast<int32_t>(std::floor(static_cast<double>(entry.centre.x) * perCell));
-        entry.cell[1] =
-            static_cast<int32_t>(std::floor(static_cast<double>(entry.centre.y) * perCell));
-        entry.cell[2] =
-            static_cast<int32_t>(std::floor(static_cast<double>(entry.centre.z) * perCell));
-    }
-}
-
-void CBroadPhase::FillBuckets()
-{
-    const size_t gridded = m_entries.size() - m_ungridded.size();
-    // Twice as many buckets as bodies keeps most buckets to one cell.
-    const size_t buckets = std::bit_ceil(std::max<size_t>(2 * gridded, 16));
-    m_bucketMask = static_cast<uint32_t>(buckets - 1);
-    m_bucketStart.assign(buckets + 1, 0);
-    m_bucketBodies.resize(gridded);
-
-    for (const SEntry& entry : m_entries)
-    {
-        if (entry.gridded != 0)
+        entry.cell[0] = CellIndex(entry.centre.x, perCell);
+        entry.cell[1] = CellIndex(entry.centre.y, perCell);
+        entry.cell[2] = CellIndex(entry.centre.z, perCell);
+        for (int axis = 0; axis < 3; ++axis)
         {
-            ++m_bucketStart[CellHash(entry.cell[0], entry.cell[1], entry.cell[2]) & m_bucketMask];
+            low[axis] = std::min(low[axis], entry.cell[axis]);
+            high[axis] = std::max(high[axis], entry.cell[axis]);
         }
     }
-    // Running ends, then filled from the last body down: each bucket ends up
-    // ascending and m_bucketStart[b] at its first entry.
-    for (size_t b = 1; b < buckets; ++b)
+
+    const int64_t gridded = static_cast<int64_t>(m_entries.size() - m_ungridded.size());
+    int64_t cells = 1;
+    for (int axis = 0; axis < 3 && gridded > 0; ++axis)
     {
-        m_bucketStart[b] += m_bucketStart[b - 1];
+        m_cellOrigin[axis] = low[axis];
+        m_cellCount[axis] = high[axis] - low[axis] + 1;
+        // Every factor is below 2^28, so capping each partial product keeps
+        // the next one far from overflowing.
+        cells = std::min<int64_t>(cells * m_cellCount[axis], INT64_C(1) << 32);
     }
-    m_bucketStart[buckets] = static_cast<uint32_t>(gridded);
+    m_dense = gridded > 0 && cells <= kDenseCellsPerBody * gridded + 64;
+}
+
+void CBroadPhase::PlaceInGrid()
+{
+    const size_t gridded = m_entries.size() - m_ungridded.size();
+    size_t slots = 0;
+    if (m_dense)
+    {
+        slots = static_cast<size_t>(m_cellCount[0]) * static_cast<size_t>(m_cellCount[1]) *
+                static_cast<size_t>(m_cellCount[2]);
+    }
+    else
+    {
+        // Twice as many buckets as bodies keeps most buckets to one cell.
+        slots = std::bit_ceil(std::max<size_t>(2 * gridded, 16));
+        m_bucketMask = static_cast<uint32_t>(slots - 1);
+    }
+    m_slotStart.assign(slots + 1, 0);
+    m_items.resize(gridded);
+
+    for (SEntry& entry : m_entries)
+    {
+        if (entry.gridded == 0)
+        {
+            continue;
+        }
+        if (m_dense)
+        {
+            const uint32_t x = static_cast<uint32_t>(entry.cell[0] - m_cellOrigin[0]);
+            const uint32_t y = static_cast<uint32_t>(entry.cell[1] - m_cellOrigin[1]);
+            const uint32_t z = static_cast<uint32_t>(entry.cell[2] - m_cellOrigin[2]);
+            entry.slot = x + static_cast<uint32_t>(m_cellCount[0]) *
+                                 (y + static_cast<uint32_t>(m_cellCount[1]) * z);
+        }
+        else
+        {
+            entry.slot = CellHash(entry.cell[0], entry.cell[1], entry.cell[2]) & m_bucketMask;
+        }
+        ++m_slotStart[entry.slot];
+    }
+    // Running ends, then filled from the last body down: each slot ends up
+    // ascending and m_slotStart[s] at its first item.
+    for (size_t s = 1; s < slots; ++s)
+    {
+        m_slotStart[s] += m_slotStart[s - 1];
+    }
+    m_slotStart[slots] = static_cast<uint32_t>(gridded);
     for (size_t i = m_entries.size(); i-- > 0;)
     {
         const SEntry& entry = m_entries[i];
         if (entry.gridded != 0)
         {
-            const uint32_t b = CellHash(entry.cell[0], entry.cell[1], entry.cell[2]) & m_bucketMask;
-            m_bucketBodies[--m_bucketStart[b]] = static_cast<uint32_t>(i);
+            m_items[--m_slotStart[entry.slot]] = {entry.centre, entry.radius,
+                                                  static_cast<uint32_t>(i)};
         }
     }
 }
 
-void CBroadPhase::GatherGridCandidates(uint32_t i)
+void CBroadPhase::GatherItems(uint32_t i, uint32_t begin, uint32_t end)
+{
+    const SEntry& a = m_entries[i];
+    for (uint32_t k = begin; k < end; ++k)
+    {
+        const SGridItem& item = m_items[k];
+        if (item.body > i && !RejectedNear(a.centre, a.radius, item.centre, item.radius))
+        {
+            m_candidates.push_back(item.body);
+        }
+    }
+}
+
+void CBroadPhase::GatherDense(uint32_t i)
+{
+    const SEntry& a = m_entries[i];
+    const int32_t x = a.cell[0] - m_cellOrigin[0];
+    const int32_t y = a.cell[1] - m_cellOrigin[1];
+    const int32_t z = a.cell[2] - m_cellOrigin[2];
+    // The cells x - 1 .. x + 1 of a row are consecutive slots, so their bodies
+    // are one run of items.
+    const uint32_t first = static_cast<uint32_t>(std::max(x - 1, 0));
+    const uint32_t last = static_cast<uint32_t>(std::min(x + 1, m_cellCount[0] - 1));
+    const uint32_t rowLength = static_cast<uint32_t>(m_cellCount[0]);
+    const uint32_t rows = static_cast<uint32_t>(m_cellCount[1]);
+    const int32_t topLayer = std::min(z + 1, m_cellCount[2] - 1);
+    const int32_t topRow = std::min(y + 1, m_cellCount[1] - 1);
+    for (int32_t layer = std::max(z - 1, 0); layer <= topLayer; ++layer)
+    {
+        for (int32_t row = std::max(y - 1, 0); row <= topRow; ++row)
+        {
+            const uint32_t base =
+                rowLength * (static_cast<uint32_t>(row) + rows * static_cast<uint32_t>(layer));
+            GatherItems(i, m_slotStart[base + first], m_slotStart[base + last + 1]);
+        }
+    }
+}
+
+void CBroadPhase::GatherHashed(uint32_t i)
 {
     const SEntry& a = m_entries[i];
     for (int32_t dz = -1; dz <= 1; ++dz)
@@ -251,18 +365,17 @@ void CBroadPhase::GatherGridCandidates(uint32_t i)
             {
                 const uint32_t b =
                     CellHash(a.cell[0] + dx, a.cell[1] + dy, a.cell[2] + dz) & m_bucketMask;
-                // Ascending within the bucket: walk down to the current body.
-                for (uint32_t k = m_bucketStart[b + 1]; k > m_bucketStart[b];)
+                // A bucket is ascending: walk down to the current body.
+                for (uint32_t k = m_slotStart[b + 1]; k > m_slotStart[b];)
                 {
-                    const uint32_t j = m_bucketBodies[--k];
-                    if (j <= i)
+                    const SGridItem& item = m_items[--k];
+                    if (item.body <= i)
                     {
                         break;
                     }
-                    const SEntry& other = m_entries[j];
-                    if (!Rejected(a.centre, a.radius, other.centre, other.radius))
+                    if (!RejectedNear(a.centre, a.radius, item.centre, item.radius))
                     {
-                        m_candidates.push_back(j);
+                        m_candidates.push_back(item.body);
                     }
                 }
             }

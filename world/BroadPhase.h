@@ -34,9 +34,11 @@ public:
     const std::vector<SBodyPair>&
     FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies);
 
-    // The grid of the last call: cell width in world units, and how many bodies
-    // were left out of it and tried against all.
+    // The grid of the last call: cell width in world units, whether the cells
+    // were laid out densely (else hashed), and how many bodies were left out of
+    // it and tried against all.
     double CellSize() const { return m_cellSize; }
+    bool Dense() const { return m_dense; }
     size_t UngriddedCount() const { return m_ungridded.size(); }
 
 private:
@@ -46,18 +48,36 @@ private:
         CVector centre; // world units
         float radius;   // bounding radius, world units
         int32_t cell[3];
-        uint32_t gridded; // 1 when hashed into the grid
+        uint32_t gridded; // 1 when put into the grid
+        uint32_t slot;    // its cell's index in the dense grid, or its hash bucket
     };
 
-    void ClassifyBodies(const std::vector<std::unique_ptr<CInertialBody>>& bodies);
-    void FillBuckets();
-    void GatherGridCandidates(uint32_t i);
+    // A gridded body where the grid keeps it, cell by cell, so that the
+    // bodies of neighbouring cells are read from consecutive memory.
+    struct SGridItem
+    {
+        CVector centre; // world units
+        float radius;   // world units
+        uint32_t body;
+    };
+
+    void ClassifyBodies();
+    void PlaceInGrid();
+    void GatherDense(uint32_t i);
+    void GatherHashed(uint32_t i);
+    void GatherItems(uint32_t i, uint32_t begin, uint32_t end);
 
     std::vector<SEntry> m_entries;
-    // Bucket b holds m_bucketBodies[m_bucketStart[b] .. m_bucketStart[b + 1]),
-    // in ascending body order.
-    std::vector<uint32_t> m_bucketStart;
-    std::vector<uint32_t> m_bucketBodies;
+    // Cells (or buckets) in slot order: slot s holds
+    // m_items[m_slotStart[s] .. m_slotStart[s + 1]), in ascending body order.
+    std::vector<uint32_t> m_slotStart;
+    std::vector<SGridItem> m_items;
+    // Dense grid: cells along x are consecutive slots, rows of x cells along y,
+    // layers along z; m_cellOrigin is the cell of slot 0.
+    bool m_dense = false;
+    int32_t m_cellOrigin[3] = {0, 0, 0};
+    int32_t m_cellCount[3] = {0, 0, 0};
+    // Hashed grid, for bodies spread over a space too large for dense cells.
     uint32_t m_bucketMask = 0;
     // Bodies outside the grid, ascending.
     std::vector<uint32_t> m_ungridded;
