@@ -1,5 +1,7 @@
 #include "dynamics/BodyContact.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "dynamics/Body.h"
@@ -25,19 +27,10 @@ float DampingCoefficient(float reducedMass, float e)
                               std::sqrt(40000.0 * gg / (gg + kPiSquared)));
 }
 
-} // namespace
-
-void CollideBodies(CInertialBody& a, CInertialBody& b)
+void SetCoefficients(const CInertialBody& a, const CInertialBody& b, SPairCoefficients& pair)
 {
-    const CVector xa = a.Position();
-    const CVector xb = b.Position();
-    if (FastSqrt((xa - xb).LengthSquared()) >= a.boundingRadius + b.boundingRadius)
-    {
-        return;
-    }
-
-    const float reducedMass = a.mass * b.mass / (a.mass + b.mass);
-    const float k = kStiffnessPerMass * reducedMass;
+    pair.reducedMass = a.mass * b.mass / (a.mass + b.mass);
+    pair.stiffness = kStiffnessPerMass * pair.reducedMass;
 
     float e = (a.restitution + b.restitution) / 2.0f;
     if (e > 1.0f)
@@ -48,7 +41,7 @@ void CollideBodies(CInertialBody& a, CInertialBody& b)
     {
         e = 0.001f;
     }
-    const float c = DampingCoefficient(reducedMass, e);
+    pair.damping = DampingCoefficient(pair.reducedMass, e);
 
     float mu = (a.friction + b.friction) / 2.0f;
     if (mu < 0.0f)
@@ -59,6 +52,40 @@ void CollideBodies(CInertialBody& a, CInertialBody& b)
     {
         mu = 1.0f;
     }
+    pair.friction = mu;
+}
+
+} // namespace
+
+void CollideBodies(CInertialBody& a, CInertialBody& b)
+{
+    SPairCoefficients coefficients;
+    CollideBodies(a, b, coefficients);
+}
+
+void CollideBodies(CInertialBody& a, CInertialBody& b, SPairCoefficients& last)
+{
+    const CVector xa = a.Position();
+    const CVector xb = b.Position();
+    if (FastSqrt((xa - xb).LengthSquared()) >= a.boundingRadius + b.boundingRadius)
+    {
+        return;
+    }
+
+    // Compared as bits: equal bits give equal coefficients, NaN included.
+    const uint32_t key[6] = {
+        std::bit_cast<uint32_t>(a.mass),        std::bit_cast<uint32_t>(b.mass),
+        std::bit_cast<uint32_t>(a.restitution), std::bit_cast<uint32_t>(b.restitution),
+        std::bit_cast<uint32_t>(a.friction),    std::bit_cast<uint32_t>(b.friction)};
+    if (!last.valid || !std::equal(key, key + 6, last.key))
+    {
+        SetCoefficients(a, b, last);
+        std::copy(key, key + 6, last.key);
+        last.valid = true;
+    }
+    const float k = last.stiffness;
+    const float c = last.damping;
+    const float mu = last.friction;
 
     for (const auto& p : a.shapes)
     {

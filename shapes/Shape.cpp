@@ -46,13 +46,3 @@ void CShape::Draw() const
     DrawGeometry();
     glPopMatrix();
 }
-
-CVector CShape::WorldCentre() const
-{
-    return body->matrix.TransformPoint(matrix.Translation());
-}
-
-CVector CShape::WorldAxis() const
-{
-    return body->matrix.TransformDirection(matrix.Column(2));
-}

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "dynamics/Body.h"
 #include "dynamics/Plane.h"
 #include "dynamics/Vector.h"
 #include "render/Transform.h"
@@ -34,6 +35,7 @@ public:
     void Draw() const;
 
     // The centre and the axis in world coordinates, through the body's matrix.
+    // Inline (below): the pair tests take them for every pair of shapes.
     CVector WorldCentre() const;
     CVector WorldAxis() const;
 
@@ -91,3 +93,13 @@ public:
     float tubeRadius;
     float ringRadius;
 };
+
+inline CVector CShape::WorldCentre() const
+{
+    return body->matrix.TransformPoint(matrix.Translation());
+}
+
+inline CVector CShape::WorldAxis() const
+{
+    return body->matrix.TransformDirection(matrix.Column(2));
+}

@@ -6,6 +6,7 @@
 // bit.
 
 #include <cmath>
+#include <cstdint>
 
 #include "dynamics/Body.h"
 #include "dynamics/Constants.h"
@@ -25,10 +26,12 @@ constexpr float kRingStep = 0.09817477f;
 // the values are those the same single-precision calls give at each sample.
 struct RingAngles
 {
-    static constexpr int kCapacity = 66;
+    // Room for the samples rounded up to whole groups of lanes; the entries
+    // past count are zero and their results unused.
+    static constexpr int kCapacity = 68;
     int count = 0;
-    float cosine[kCapacity];
-    float sine[kCapacity];
+    alignas(16) float cosine[kCapacity] = {};
+    alignas(16) float sine[kCapacity] = {};
 
     RingAngles()
     {
@@ -70,6 +73,78 @@ struct Ring
         return centre + ringRadius * across;
     }
 };
+
+// Four ring samples side by side. GCC's vector extension gives every lane
+// the same single-precision operation, in the same order, as the scalar code
+// of Ring::NearestPoint and Separation, so each lane's value is bit for bit
+// the one that code gives for its sample.
+typedef float Lanes __attribute__((vector_size(16)));
+constexpr int kLanes = 4;
+
+Lanes Splat(float v)
+{
+    return Lanes{v, v, v, v};
+}
+
+// FastSqrt lane by lane: the exponent arithmetic on all four at once, the
+// table read one lane at a time, a zero square giving a zero root.
+Lanes LaneRoots(const Lanes& squares)
+{
+    typedef uint32_t Bits __attribute__((vector_size(16)));
+    Bits u;
+    __builtin_memcpy(&u, &squares, sizeof u);
+    const Bits exponent = (((u - 0x3F800000u) >> 1) + 0x3F800000u) & 0x7F800000u;
+    const Bits index = (u >> 8) & 0xFFFFu;
+    const Bits mantissa = {g_sqrtTable[index[0]], g_sqrtTable[index[1]], g_sqrtTable[index[2]],
+                           g_sqrtTable[index[3]]};
+    const Bits bits = (u == 0u) ? Bits{0u, 0u, 0u, 0u} : (exponent | mantissa);
+    Lanes roots;
+    __builtin_memcpy(&roots, &bits, sizeof roots);
+    return roots;
+}
+
+// Separations of samples first .. first + 3 of a's ring from b's ring, as
+// Separation(p, ring.NearestPoint(p), rp, ring.tubeRadius) gives them.
+Lanes RingSampleSeparations(const RingAngles& angles, int first, const CVector& centre,
+                            float radius, const CVector& xAxis, const CVector& yAxis, float rp,
+                            const Ring& ring)
+{
+    Lanes c;
+    Lanes s;
+    __builtin_memcpy(&c, angles.cosine + first, sizeof c);
+    __builtin_memcpy(&s, angles.sine + first, sizeof s);
+    const Lanes r = Splat(radius);
+    // p = centre + radius (cos X + sin Y)
+    const Lanes px = Splat(centre.x) + r * (c * xAxis.x + s * yAxis.x);
+    const Lanes py = Splat(centre.y) + r * (c * xAxis.y + s * yAxis.y);
+    const Lanes pz = Splat(centre.z) + r * (c * xAxis.z + s * yAxis.z);
+
+    // across = (axis x (p - centre)) x axis, normalised
+    const Lanes ax = Splat(ring.axis.x);
+    const Lanes ay = Splat(ring.axis.y);
+    const Lanes az = Splat(ring.axis.z);
+    const Lanes dx = px - ring.centre.x;
+    const Lanes dy = py - ring.centre.y;
+    const Lanes dz = pz - ring.centre.z;
+    const Lanes ux = ay * dz - az * dy;
+    const Lanes uy = az * dx - ax * dz;
+    const Lanes uz = ax * dy - ay * dx;
+    Lanes ex = uy * az - uz * ay;
+    Lanes ey = uz * ax - ux * az;
+    Lanes ez = ux * ay - uy * ax;
+    const Lanes length = LaneRoots(ex * ex + ey * ey + ez * ez);
+    const auto nonZero = length != Splat(0.0f);
+    ex = nonZero ? ex / length : ex;
+    ey = nonZero ? ey / length : ey;
+    ez = nonZero ? ez / length : ez;
+
+    // q = centre + ringRadius across; separation |p - q| - rp - tube
+    const Lanes rq = Splat(ring.ringRadius);
+    const Lanes gx = px - (Splat(ring.centre.x) + rq * ex);
+    const Lanes gy = py - (Splat(ring.centre.y) + rq * ey);
+    const Lanes gz = pz - (Splat(ring.centre.z) + rq * ez);
+    return LaneRoots(gx * gx + gy * gy + gz * gz) - rp - ring.tubeRadius;
+}
 
 float Separation(const CVector& p, const CVector& q, float sampledRadius, float tubeRadius)
 {
@@ -169,14 +244,17 @@ float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVecto
 
     float best = kInfinity;
     int bestSample = 0;
-    for (int k = 0; k < angles.count; ++k)
+    for (int first = 0; first < angles.count; first += kLanes)
     {
-        const CVector p = sample(k);
-        const float s = Separation(p, ring.NearestPoint(p), a.tubeRadius, ring.tubeRadius);
-        if (s < best)
+        const Lanes separations = RingSampleSeparations(angles, first, centre, a.ringRadius, xAxis,
+                                                        yAxis, a.tubeRadius, ring);
+        for (int j = 0; j < kLanes && first + j < angles.count; ++j)
         {
-            best = s;
-            bestSample = k;
+            if (separations[j] < best)
+            {
+                best = separations[j];
+                bestSample = first + j;
+            }
         }
     }
     if (best > 0.0f)

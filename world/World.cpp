@@ -230,9 +230,15 @@ void CWorld::Step(float h)
     uint32_t planeContacts = 0;
     for (const auto& body : bodies)
     {
+        // CollidePlane's own first test, made here to spare the call for the
+        // planes a body is far from, as most are.
+        const CVector x = body->Position();
         for (const SFixedPlane& fixed : kFixedPlanes)
         {
-            body->CollidePlane(fixed.plane, fixed.restitution, fixed.friction);
+            if (!(fixed.plane.Distance(x) >= body->boundingRadius))
+            {
+                body->CollidePlane(fixed.plane, fixed.restitution, fixed.friction);
+            }
         }
         planeContacts += body->contactCount;
     }
@@ -244,7 +250,7 @@ void CWorld::Step(float h)
         {
             for (size_t j = i + 1; j < count; ++j)
             {
-                CollideBodies(*bodies[i], *bodies[j]);
+                CollideBodies(*bodies[i], *bodies[j], pairCoefficients);
             }
         }
     }
@@ -253,7 +259,7 @@ void CWorld::Step(float h)
         // The pairs that the loop above would not reject, in its order.
         for (const SBodyPair& pair : broadPhase.FindPairs(bodies))
         {
-            CollideBodies(*bodies[pair.first], *bodies[pair.second]);
+            CollideBodies(*bodies[pair.first], *bodies[pair.second], pairCoefficients);
         }
     }
 
@@ -261,7 +267,7 @@ void CWorld::Step(float h)
     {
         for (const auto& body : bodies)
         {
-            CollideBodies(*pusher, *body);
+            CollideBodies(*pusher, *body, pairCoefficients);
         }
     }
 

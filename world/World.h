@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "dynamics/BodyContact.h"
 #include "dynamics/Vector.h"
 #include "world/BroadPhase.h"
 
@@ -94,6 +95,8 @@ public:
     // contacts, each touching pair of shapes counted once.
     uint32_t stepContacts = 0;
     CBroadPhase broadPhase;
+    // The last pair's contact coefficients, reused by the next alike pair.
+    SPairCoefficients pairCoefficients;
 
 private:
     void DeleteBodies();
