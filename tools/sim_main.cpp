@@ -20,7 +20,8 @@
 namespace
 {
 constexpr const char* kUsage = "usage: clatterbox-sim --scene N --seed S --steps K "
-                               "[--push VX,VY,VZ:N]... [--add-balls B] [--every M]\n";
+                               "[--push VX,VY,VZ:N]... [--add-balls B] [--every M] "
+                               "[--all-pairs]\n";
 constexpr int64_t kMaxAddedBalls = 10000;
 
 // A pusher velocity, world units per second, held for a number of steps.
@@ -38,6 +39,9 @@ struct SOptions
     std::vector<SPushSegment> pushes;
     int64_t addBalls = 0;
     int64_t every = 0; // 0: print only after the last step
+    // Step with the loop over all pairs instead of the broad phase; the output
+    // is the same, byte for byte.
+    bool allPairs = false;
 };
 
 int Usage(const std::string& problem)
@@ -54,6 +58,11 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
     for (int i = 1; i < argc; ++i)
     {
         const std::string name = argv[i];
+        if (name == "--all-pairs")
+        {
+            options.allPairs = true;
+            continue;
+        }
         if (name != "--scene" && name != "--seed" && name != "--steps" && name != "--push" &&
             name != "--add-balls" && name != "--every")
         {
@@ -212,6 +221,7 @@ int Run(const SOptions& options)
     CWorld world;
     SeedRandom(static_cast<uint32_t>(options.seed));
     world.sceneIndex = static_cast<int32_t>(options.scene);
+    world.allPairs = options.allPairs;
     world.Initialize();
     for (int64_t i = 0; i < options.addBalls; ++i)
     {
