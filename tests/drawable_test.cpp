@@ -65,7 +65,7 @@ protected:
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        const std::filesystem::path directory = TestOutputDirectory("render_textures");
+        const std::filesystem::path directory = ProcessTextureDirectory();
         WriteTestBitmap(directory / "black.bmp", 8, 8, BlackTexel);
         WriteTestBitmap(directory / "white.bmp", 8, 8, WhiteTexel);
         black = std::make_unique<CTexture>((directory / "black.bmp").string(), GL_LINEAR, GL_LINEAR,

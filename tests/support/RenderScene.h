@@ -16,9 +16,12 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <string>
+
 #include <fstream>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "dynamics/Body.h"
@@ -86,6 +89,13 @@ inline std::filesystem::path TestOutputDirectory(const std::string& subdirectory
     return directory;
 }
 
+// Texture files are written per process: ctest runs tests side by side, and a
+// reader must never see another test's half-written file.
+inline std::filesystem::path ProcessTextureDirectory()
+{
+    return TestOutputDirectory("render_textures/" + std::to_string(getpid()));
+}
+
 // A light grey checker: dark enough that a 0.56 shadow stays well above zero,
 // light enough that the lit floor does not saturate.
 inline std::array<uint8_t, 3> FloorTexel(int x, int y)
@@ -146,7 +156,7 @@ protected:
         ApplyStartState();
         ApplyProjection(kWidth, kHeight);
 
-        const std::filesystem::path directory = TestOutputDirectory("render_textures");
+        const std::filesystem::path directory = ProcessTextureDirectory();
         floorTexture = MakeTexture(directory / "floor.bmp", FloorTexel);
         bodyTexture = MakeTexture(directory / "body.bmp", BodyTexel);
         environmentTexture = MakeTexture(directory / "env.bmp", EnvironmentTexel);
