@@ -1,14 +1,6 @@
-#include <cmath>
-
 #include "dynamics/Body.h"
-#include "dynamics/FastSqrt.h"
+#include "dynamics/PenaltyLaw.h"
 #include "shapes/Shape.h"
-
-namespace
-{
-// The square of the single-precision pi, as the damping law was tuned with it.
-constexpr double kPiSquared = 9.869604950382893;
-} // namespace
 
 void CInertialBody::CollidePlane(const CPlane& plane, float planeRestitution, float planeFriction)
 {
@@ -18,33 +10,10 @@ void CInertialBody::CollidePlane(const CPlane& plane, float planeRestitution, fl
         return;
     }
 
-    const float k = 40000.0f * mass;
-
-    float e = (planeRestitution + restitution) / 2.0f;
-    if (e > 1.0f)
-    {
-        e = 1.0f;
-    }
-    else if (e < 0.001f)
-    {
-        e = 0.001f;
-    }
-
-    // Critical-damping law of a spring of stiffness 40000 m for restitution e;
-    // double precision here, since ln e is tiny near e = 1.
-    const double g = std::log(static_cast<double>(e));
-    const float c = static_cast<float>(4.0 * static_cast<double>(mass) *
-                                       std::sqrt(40000.0 * g * g / (g * g + kPiSquared)));
-
-    float mu = (planeFriction + friction) / 2.0f;
-    if (mu < 0.0f)
-    {
-        mu = 0.0f;
-    }
-    else if (mu > 1.0f)
-    {
-        mu = 1.0f;
-    }
+    const float k = kStiffnessPerMass * mass;
+    const float e = AveragedRestitution(planeRestitution, restitution);
+    const float c = DampingCoefficient(mass, e);
+    const float mu = AveragedFriction(planeFriction, friction);
 
     const CVector& n = plane.normal;
     for (const auto& shape : shapes)
@@ -68,19 +37,8 @@ void CInertialBody::CollidePlane(const CPlane& plane, float planeRestitution, fl
 
         const CVector arm = point - x;
         const CVector v = Cross(worldAngularVelocity, arm) + linearVelocity;
-        const float spring = -depth * k;
-        CVector f = spring * n;
-        const float normalSpeed = Dot(v, n);
-        f = f - (c * normalSpeed) * n;
-
-        CVector slide = v - normalSpeed * n;
-        const float slideSpeed = FastSqrt(slide.LengthSquared());
-        if (slideSpeed != 0.0f)
-        {
-            slide = slide / slideSpeed;
-        }
-        // Full Coulomb friction at any sliding speed, from the spring alone.
-        f = f - (spring * mu) * slide;
+        float spring = 0.0f;
+        const CVector f = PenaltyForce(depth, n, v, k, c, mu, spring);
 
         force += f;
         torque += Cross(arm, f);
