@@ -3,42 +3,29 @@
 #include <gtest/gtest.h>
 
 #include "dynamics/Body.h"
-#include "render/Platform.h"
+#include "tests/support/HeadlessGLTest.h"
 #include "world/SceneNames.h"
 #include "world/World.h"
 
 namespace
 {
-class CQuietPlatform : public IPlatform
-{
-public:
-    bool IsKeyDown(int) const override { return false; }
-    EMessageResult MessageBox(const std::string&, const std::string&, EMessageButtons,
-                              EMessageIcon) override
-    {
-        return EMessageResult::kOk;
-    }
-    uint32_t TimeGetTime() const override { return 777u; }
-};
-
 // A world built as at start-up ("Billiards 1", seven balls). Without a current
 // rendering context the display lists stay empty, which these checks ignore.
-class WorldOpsTest : public ::testing::Test
+class WorldOpsTest : public CPlatformTest
 {
 protected:
     void SetUp() override
     {
-        SetPlatform(&platform);
+        CPlatformTest::SetUp();
         world = std::make_unique<CWorld>();
         world->Initialize();
     }
     void TearDown() override
     {
         world.reset();
-        SetPlatform(nullptr);
+        CPlatformTest::TearDown();
     }
 
-    CQuietPlatform platform;
     std::unique_ptr<CWorld> world;
 };
 

@@ -8,34 +8,20 @@
 #include "render/Camera.h"
 #include "render/Platform.h"
 #include "render/StartupState.h"
+#include "tests/support/HeadlessGLTest.h"
 #include "world/MouseState.h"
 #include "world/World.h"
 
 namespace
 {
-class CQuietPlatform : public IPlatform
-{
-public:
-    bool IsKeyDown(int key) const override { return key == heldKey; }
-    EMessageResult MessageBox(const std::string&, const std::string&, EMessageButtons,
-                              EMessageIcon) override
-    {
-        return EMessageResult::kOk;
-    }
-    uint32_t TimeGetTime() const override { return 12345u; }
-
-    int heldKey = 0;
-};
-
-class WorldUpdateTest : public ::testing::Test
+class WorldUpdateTest : public CPlatformTest
 {
 protected:
     void SetUp() override
     {
-        SetPlatform(&platform);
+        CPlatformTest::SetUp();
         g_simulatedTime = 0.0;
     }
-    void TearDown() override { SetPlatform(nullptr); }
 
     // Steps run by one frame, read off the clock.
     long StepsOf(CWorld& world, float dt)
@@ -44,8 +30,6 @@ protected:
         world.Update(dt, false);
         return std::lround((g_simulatedTime - before) / 0.002);
     }
-
-    CQuietPlatform platform;
 };
 
 TEST_F(WorldUpdateTest, FrameRunsItsTimeInFixedStepsRoundedUp)
@@ -131,14 +115,16 @@ TEST_F(WorldUpdateTest, PusherVelocityFollowsTheMouseRelativeToTheView)
         g_mouseState.leftButtonDown = c.left;
         g_mouseState.rightButtonDown = c.right;
         g_mouseState.velocity = CVector(c.mx, c.my, 0.0f);
-        platform.heldKey = c.key;
+        for (const int key : {kVkControl, kVkShift})
+        {
+            platform.SetKeyDown(key, key == c.key);
+        }
         world.Update(0.001f, false);
         const CVector v = world.pusher->linearVelocity;
         EXPECT_NEAR(v.x, c.v.x, 1e-4f);
         EXPECT_NEAR(v.y, c.v.y, 1e-4f);
         EXPECT_NEAR(v.z, c.v.z, 1e-4f);
     }
-    platform.heldKey = 0;
     g_mouseState = MouseState();
 }
 
