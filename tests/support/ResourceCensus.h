@@ -31,7 +31,9 @@
 #define CLATTERBOX_CENSUS_ASAN 1
 #endif
 #ifdef CLATTERBOX_CENSUS_ASAN
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's count of the bytes in use (its header is not
+// installed with every compiler).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 class CResourceCensus
