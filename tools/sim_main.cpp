@@ -14,6 +14,7 @@
 #include "dynamics/Random.h"
 #include "render/Platform.h"
 #include "tools/CommandLine.h"
+#include "tools/Soak.h"
 #include "world/SceneNames.h"
 #include "world/World.h"
 
@@ -21,7 +22,8 @@ namespace
 {
 constexpr const char* kUsage = "usage: clatterbox-sim --scene N --seed S --steps K "
                                "[--push VX,VY,VZ:N]... [--add-balls B] [--every M] "
-                               "[--all-pairs]\n";
+                               "[--all-pairs]\n"
+                               "       clatterbox-sim --soak SECONDS --seed S [--scene N]\n";
 constexpr int64_t kMaxAddedBalls = 10000;
 
 // A pusher velocity, world units per second, held for a number of steps.
@@ -262,6 +264,11 @@ int Run(const SOptions& options)
 
 int main(int argc, char** argv)
 {
+    // The soak has a command line of its own (tools/Soak.h).
+    if (IsSoakCommand(argc, argv))
+    {
+        return SoakMain(argc, argv);
+    }
     SOptions options;
     std::string problem;
     if (!ParseOptions(argc, argv, options, problem))
