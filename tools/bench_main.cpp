@@ -432,6 +432,11 @@ int main(int argc, char** argv)
                 return RunPeerWork(argc, argv);
             }
         }
+        if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+        {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
         SOptions options;
         std::string problem;
         if (!ParseOptions(argc, argv, options, problem))
