@@ -58,7 +58,7 @@ constexpr const char* kUsage =
     "  --balls LIST  ball counts (default 10,100,1000,3000,10000)\n"
     "  --runs R      fresh runs per scene (default 5)\n"
     "  --seconds S   simulated seconds per scene run (default 3)\n"
-    "  --land S      simulated seconds the thrown balls get to land (default 2)\n"
+    "  --land S      simulated seconds the thrown balls get to land (default 5)\n"
     "  --ball-seconds S  simulated seconds timed after the landing (default 1)\n"
     "  --frames F    timed frames per drawing case (default 60)\n"
     "  --seed S      seed of the first run (default 1)\n"
@@ -292,7 +292,7 @@ int RunTables(const SOptions& options)
     physics.sceneSeconds = options.seconds > 0.0f ? options.seconds : options.quick ? 1.0 : 3.0;
     physics.settleSeconds = options.landSeconds >= 0.0f ? options.landSeconds
                             : options.quick             ? 1.0
-                                                        : 2.0;
+                                                        : 5.0;
     physics.ballSeconds = options.ballSeconds > 0.0f ? options.ballSeconds
                           : options.quick            ? 0.2
                                                      : 1.0;

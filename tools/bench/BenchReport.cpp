@@ -131,13 +131,19 @@ void PrintDrawing(std::FILE* out, const SReportContext& context, const std::vect
         std::fprintf(out, "\n");
         return;
     }
-    std::fprintf(out, "Drawing: frames per second (median frame; %s)\n", context.settings.c_str());
-    std::fprintf(out, "  #  %-16s", "scene \\ shadow/env");
+    std::fprintf(out,
+                 "Drawing: frames per second, median frame / fastest frame, by shadow mode and "
+                 "environment mapping (%s)\n",
+                 context.settings.c_str());
+    std::fprintf(out, "  #  %-16s", "scene");
     for (int shadow = 0; shadow < 3; ++shadow)
     {
         for (int env = 0; env < 2; ++env)
         {
-            std::fprintf(out, " %5s/%-3s", kShadowNames[shadow], env ? "on" : "off");
+            char heading[16];
+            std::snprintf(heading, sizeof heading, "%s/%s", kShadowNames[shadow],
+                          env ? "env" : "plain");
+            std::fprintf(out, " %11s", heading);
         }
     }
     std::fprintf(out, "\n");
@@ -148,7 +154,10 @@ void PrintDrawing(std::FILE* out, const SReportContext& context, const std::vect
         {
             for (int env = 0; env < 2; ++env)
             {
-                std::fprintf(out, " %9.1f", Fps(row.frameMicros[shadow][env].median));
+                const STimingSummary& t = row.frameMicros[shadow][env];
+                char cell[24];
+                std::snprintf(cell, sizeof cell, "%.0f/%.0f", Fps(t.median), Fps(t.minimum));
+                std::fprintf(out, " %11s", cell);
             }
         }
         std::fprintf(out, "\n");
