@@ -51,17 +51,13 @@ bool Rejected(const CVector& ca, float ra, const CVector& cb, float rb)
     return FastSqrt((ca - cb).LengthSquared()) >= ra + rb;
 }
 
-// The same answer for two gridded bodies (finite centres and radii), most far
-// pairs settled without the table lookup of the root.
-bool RejectedNear(const CVector& ca, float ra, const CVector& cb, float rb)
+// For two gridded bodies (finite centres and radii): true for most pairs that
+// the rejection test rejects, false for every pair it keeps.
+bool SurelyApart(const CVector& ca, float ra, const CVector& cb, float rb)
 {
     const float d2 = (ca - cb).LengthSquared();
     const float reach = ra + rb;
-    if (d2 >= reach * reach * kSurelyApart)
-    {
-        return true;
-    }
-    return FastSqrt(d2) >= reach;
+    return d2 >= reach * reach * kSurelyApart;
 }
 
 uint32_t CellHash(int32_t x, int32_t y, int32_t z)
@@ -123,6 +119,9 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
 
     ClassifyBodies();
     PlaceInGrid();
+    // A body's partners are at most all the others, each listed at most once
+    // per neighbouring cell (a hashed bucket may stand for several).
+    m_candidates.resize(27 * count);
 
     size_t next = 0; // first ungridded body after the current one
     for (uint32_t i = 0; i < count; ++i)
@@ -145,7 +144,7 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
             continue;
         }
 
-        m_candidates.clear();
+        m_candidateCount = 0;
         if (m_dense)
         {
             GatherDense(i);
@@ -154,30 +153,38 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
         {
             GatherHashed(i);
         }
+        uint32_t* const candidates = m_candidates.data();
+        // The grid's bodies passed only the cheap bound; the exact test keeps
+        // those the rejection test of CollideBodies keeps.
+        size_t kept = 0;
+        for (size_t k = 0; k < m_candidateCount; ++k)
+        {
+            const uint32_t j = candidates[k];
+            const SEntry& b = m_entries[j];
+            candidates[kept] = j;
+            kept += Rejected(a.centre, a.radius, b.centre, b.radius) ? 0 : 1;
+        }
         for (size_t k = next; k < m_ungridded.size(); ++k)
         {
             const uint32_t j = m_ungridded[k];
             const SEntry& b = m_entries[j];
             if (!Rejected(a.centre, a.radius, b.centre, b.radius))
             {
-                m_candidates.push_back(j);
+                candidates[kept++] = j;
             }
         }
         // Ascending partners keep the order of summation of the all-pairs
         // loop. In a hashed grid two neighbouring cells may share a bucket and
         // list a partner twice.
-        if (m_candidates.size() > 1)
+        uint32_t* const end = candidates + kept;
+        if (kept > 1)
         {
-            std::sort(m_candidates.begin(), m_candidates.end());
-            if (!m_dense)
-            {
-                m_candidates.erase(std::unique(m_candidates.begin(), m_candidates.end()),
-                                   m_candidates.end());
-            }
+            std::sort(candidates, end);
         }
-        for (const uint32_t j : m_candidates)
+        const uint32_t* last = m_dense ? end : std::unique(candidates, end);
+        for (const uint32_t* j = candidates; j != last; ++j)
         {
-            m_pairs.push_back({i, j});
+            m_pairs.push_back({i, *j});
         }
     }
     return m_pairs;
@@ -318,15 +325,22 @@ void CBroadPhase::PlaceInGrid()
 
 void CBroadPhase::GatherItems(uint32_t i, uint32_t begin, uint32_t end)
 {
+    // Every item is tested and the answer added to the count instead of
+    // branched on: in a pile the answer follows no pattern a branch predictor
+    // could learn.
     const SEntry& a = m_entries[i];
+    const CVector centre = a.centre;
+    const float radius = a.radius;
+    const SGridItem* const items = m_items.data();
+    uint32_t* const out = m_candidates.data();
+    size_t n = m_candidateCount;
     for (uint32_t k = begin; k < end; ++k)
     {
-        const SGridItem& item = m_items[k];
-        if (item.body > i && !RejectedNear(a.centre, a.radius, item.centre, item.radius))
-        {
-            m_candidates.push_back(item.body);
-        }
+        const SGridItem& item = items[k];
+        out[n] = item.body;
+        n += (item.body > i) & !SurelyApart(centre, radius, item.centre, item.radius);
     }
+    m_candidateCount = n;
 }
 
 void CBroadPhase::GatherDense(uint32_t i)
@@ -373,9 +387,9 @@ void CBroadPhase::GatherHashed(uint32_t i)
                     {
                         break;
                     }
-                    if (!RejectedNear(a.centre, a.radius, item.centre, item.radius))
+                    if (!SurelyApart(a.centre, a.radius, item.centre, item.radius))
                     {
-                        m_candidates.push_back(item.body);
+                        m_candidates[m_candidateCount++] = item.body;
                     }
                 }
             }

@@ -81,8 +81,10 @@ private:
     uint32_t m_bucketMask = 0;
     // Bodies outside the grid, ascending.
     std::vector<uint32_t> m_ungridded;
-    // The partners j > i of one body, before sorting.
+    // The partners j > i of one body, before sorting: the first
+    // m_candidateCount entries.
     std::vector<uint32_t> m_candidates;
+    size_t m_candidateCount = 0;
     std::vector<SBodyPair> m_pairs;
     double m_cellSize = 1.0;
 };
