@@ -42,6 +42,10 @@ public:
     CInertialBody* body; // not owned
     uint8_t visible;
     uint8_t collidable;
+    // ShapeContact's row or column for this shape's exact type, found on its
+    // first test (an object's type never changes after construction); -2
+    // until then.
+    mutable int8_t pairTableIndex = -2;
     float mass;
     // World units about the shape's centre.
     float boundingRadius;

@@ -35,7 +35,7 @@ const std::type_info* const kTableTypes[3] = {&typeid(CSphere), &typeid(CCylinde
 // since its geometry is not what the tests assume. Within one image a type has
 // one type_info object, so the addresses settle nearly every call without the
 // name comparison that type_info equality may fall back to.
-int TableIndex(const CShape& shape)
+int FindTableIndex(const CShape& shape)
 {
     const std::type_info& type = typeid(shape);
     for (int i = 0; i < 3; ++i)
@@ -53,6 +53,15 @@ int TableIndex(const CShape& shape)
         }
     }
     return -1;
+}
+
+int TableIndex(const CShape& shape)
+{
+    if (shape.pairTableIndex == -2)
+    {
+        shape.pairTableIndex = static_cast<int8_t>(FindTableIndex(shape));
+    }
+    return shape.pairTableIndex;
 }
 
 } // namespace
