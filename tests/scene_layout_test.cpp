@@ -687,6 +687,24 @@ TEST_F(SceneLayoutTest, SceneChangesWrapBothWaysAndKeepTheFollowFlag)
     ExpectNear(world->target->Position(), {0, 6.512952f, 3.5f}, kPositionTolerance, "apex");
 }
 
+// An index stored from outside, negative or past the table, picks the scene
+// it stands for modulo eleven instead of reading outside the table.
+TEST_F(SceneLayoutTest, StoredIndexOutsideTheTablePicksItsSceneModuloEleven)
+{
+    const struct
+    {
+        int stored;
+        int scene;
+        int bodies;
+    } cases[] = {{-1, kRings2, 11}, {-11, kBilliards1, 7}, {12, 1, 3}, {-23, kRings2, 11}};
+    for (const auto& c : cases)
+    {
+        Build(c.stored);
+        EXPECT_EQ(world->sceneIndex, c.scene) << "stored " << c.stored;
+        EXPECT_EQ(world->BodyCount(), c.bodies) << "stored " << c.stored;
+    }
+}
+
 TEST_F(SceneLayoutTest, RebuildReplacesEveryBodyAndThePusher)
 {
     Build(kTower);

@@ -37,7 +37,7 @@ struct SOptions
     int64_t env = -1;    // -1: on, as at start
     int width = 640;     // pixels
     int height = 480;    // pixels
-    int64_t seed = -1;   // -1: the clock, as the demo seeds
+    int64_t seed = -1;   // -1: the world seeds from the clock, which headless reads 0
     std::string out;
 };
 

@@ -126,7 +126,10 @@ void CWorld::BuildScene()
 {
     DeleteBodies();
     pusher.reset();
-    (this->*g_sceneTable[sceneIndex % kSceneCount].build)();
+    // Any index a caller stored picks a scene; a negative one must not index
+    // before the table.
+    sceneIndex = (sceneIndex % kSceneCount + kSceneCount) % kSceneCount;
+    (this->*g_sceneTable[sceneIndex].build)();
     if (pusher)
     {
         // With restitution -1 every pusher contact is as inelastic as allowed.
