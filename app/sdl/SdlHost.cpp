@@ -291,20 +291,9 @@ bool CSdlHost::MenuWantsMouse() const
 
 bool CSdlHost::MenuWantsKeyboard() const
 {
-    return m_menuOpen || PointerOverBar() ||
-           (m_imguiStarted && ImGui::GetIO().WantCaptureKeyboard);
-}
-
-bool CSdlHost::PointerOverBar() const
-{
-    // SDL's window-relative position follows every motion event (see
-    // DrawMenu), and the focus is dropped when the pointer leaves the window.
-    if (m_window == nullptr || SDL_GetMouseFocus() != m_window)
-        return false;
-    int x = 0;
-    int y = 0;
-    SDL_GetMouseState(&x, &y);
-    return y >= 0 && y < m_menuBarHeight;
+    // Hovering the bar takes the clicks but not the keys, as a Win32 menu bar
+    // does: Esc and the other accelerators work wherever the pointer rests.
+    return m_menuOpen || (m_imguiStarted && ImGui::GetIO().WantCaptureKeyboard);
 }
 
 bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const

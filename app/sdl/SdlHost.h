@@ -49,10 +49,9 @@ private:
     // menu takes the input.
     bool Translate(const SDL_Event& sdlEvent, SHostEvent& event) const;
     bool MenuWantsMouse() const;
-    // While the pointer is over the bar or a menu is open, keys are the
-    // menu's: none reaches the world, held or pressed.
+    // While a menu is open, keys are the menu's: none reaches the world,
+    // held or pressed.
     bool MenuWantsKeyboard() const;
-    bool PointerOverBar() const;
 
     bool m_videoStarted = false;
     bool m_imguiStarted = false;

@@ -48,8 +48,11 @@ require_xvfb() {
 
 start_xvfb() {
     require_xvfb
-    # Xvfb picks a free display number and writes it to fd 3.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    # Xvfb picks a free display number and writes it to fd 3. Without
+    # -noreset the server resets whenever its last client leaves, as each
+    # xdotool call does, and a demo that connects during a reset finds no
+    # display.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     local deadline=$((SECONDS + 20))
     while [[ ! -s "$WORK/display" ]]; do
@@ -58,6 +61,12 @@ start_xvfb() {
         sleep 0.1
     done
     export DISPLAY=":$(head -n 1 "$WORK/display")"
+    # Proof that a client gets in before the demo tries.
+    while ! xdotool getdisplaygeometry >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || fail "Xvfb on $DISPLAY takes no client within 20 s: $(cat "$WORK/xvfb.log")"
+        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb ended: $(cat "$WORK/xvfb.log")"
+        sleep 0.1
+    done
 }
 
 # Starts the demo in the folder of its textures.
@@ -70,6 +79,9 @@ start_app() {
         WINDOW=$(xdotool search --pid "$APP_PID" --name '^Clatterbox' 2>/dev/null | head -n 1 || true)
         [[ -n "$WINDOW" ]] && break
         kill -0 "$APP_PID" 2>/dev/null || fail "the demo ended during start-up"
+        # The error's message box would hold the demo until the limit.
+        grep -q '^Clatterbox Error: ' "$WORK/app.err" 2>/dev/null &&
+            fail "the demo reported a start-up error (DISPLAY=$DISPLAY)"
         sleep 0.2
     done
     [[ -n "$WINDOW" ]] || fail "no Clatterbox window within 30 s"
