@@ -129,7 +129,11 @@ void CWorld::BuildScene()
     // Any index a caller stored picks a scene; a negative one must not index
     // before the table.
     sceneIndex = (sceneIndex % kSceneCount + kSceneCount) % kSceneCount;
-    (this->*g_sceneTable[sceneIndex].build)();
+    // The member pointer is read into a local first: g++ 12 with the
+    // bounds sanitizer checks an indexed member pointer's call against a
+    // register it never loaded, and stops a sound start-up.
+    const auto build = g_sceneTable[sceneIndex].build;
+    (this->*build)();
     if (pusher)
     {
         // With restitution -1 every pusher contact is as inelastic as allowed.
