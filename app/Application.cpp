@@ -258,7 +258,8 @@ void CApplication::Run()
         {
             if (event.type == EHostEventType::kQuit)
                 return;
-            if (event.type == EHostEventType::kKeyDown && TranslateAccelerator(event.key))
+            if (event.type == EHostEventType::kKeyDown &&
+                (TranslateAccelerator(event.key) || event.shortcutOnly))
                 continue;
             WindowProc(event);
         }

@@ -57,6 +57,9 @@ struct SHostEvent
     int width = 0;
     int height = 0;
     int exitCode = 0;
+    // A key pressed while the pointer rests on the menu bar: it may be a menu
+    // shortcut (an accelerator) but reaches nothing else.
+    bool shortcutOnly = false;
 };
 
 class IHost : public IPlatform

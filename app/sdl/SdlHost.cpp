@@ -62,7 +62,7 @@ CSdlHost::~CSdlHost()
 
 bool CSdlHost::IsKeyDown(int virtualKey) const
 {
-    if (MenuWantsKeyboard())
+    if (MenuWantsKeyboard() || PointerOverBar())
         return false;
     return IsVirtualKeyHeld(SDL_GetKeyboardState(nullptr), virtualKey);
 }
@@ -291,9 +291,19 @@ bool CSdlHost::MenuWantsMouse() const
 
 bool CSdlHost::MenuWantsKeyboard() const
 {
-    // Hovering the bar takes the clicks but not the keys, as a Win32 menu bar
-    // does: Esc and the other accelerators work wherever the pointer rests.
     return m_menuOpen || (m_imguiStarted && ImGui::GetIO().WantCaptureKeyboard);
+}
+
+bool CSdlHost::PointerOverBar() const
+{
+    // SDL's window-relative position follows every motion event (see
+    // DrawMenu), and the focus is dropped when the pointer leaves the window.
+    if (m_window == nullptr || SDL_GetMouseFocus() != m_window)
+        return false;
+    int x = 0;
+    int y = 0;
+    SDL_GetMouseState(&x, &y);
+    return y >= 0 && y < m_menuBarHeight;
 }
 
 bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
@@ -325,6 +335,9 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
             return false;
         event.type = EHostEventType::kKeyDown;
         event.key = VirtualKeyOfScancode(sdlEvent.key.keysym.scancode);
+        // The menu's shortcuts, Esc among them, still work with the pointer
+        // on the bar; the world's keys do not.
+        event.shortcutOnly = PointerOverBar();
         return event.key != 0;
     case SDL_MOUSEMOTION:
         // Over the bar the pointer is the menu's, as over a window's menu.

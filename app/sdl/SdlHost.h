@@ -50,8 +50,10 @@ private:
     bool Translate(const SDL_Event& sdlEvent, SHostEvent& event) const;
     bool MenuWantsMouse() const;
     // While a menu is open, keys are the menu's: none reaches the world,
-    // held or pressed.
+    // held or pressed. With the pointer on the bar only the accelerators,
+    // which are the menu's shortcuts, still act; held keys read as up.
     bool MenuWantsKeyboard() const;
+    bool PointerOverBar() const;
 
     bool m_videoStarted = false;
     bool m_imguiStarted = false;
