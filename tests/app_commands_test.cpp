@@ -344,27 +344,20 @@ TEST_F(CAppTest, AcceleratorKeysBecomeCommandsInTheLoop)
 TEST_F(CAppTest, OverTheMenuBarOnlyTheShortcutsAct)
 {
     StartRunning();
-    const auto pushOverBar = [this](int key) {
-        SHostEvent event;
-        event.type = EHostEventType::kKeyDown;
-        event.key = key;
-        event.shortcutOnly = true;
-        Push(event);
-    };
     const CVector before = app->World()->Body(0)->Position();
     const int bodies = app->World()->BodyCount();
     const auto* target = app->World()->target;
     const int worldKeys[] = {kVkF4, kVkF5, kVkF5, kVkF6, kVkF6, kVk0 + 3};
     for (const int key : worldKeys)
-        pushOverBar(key);
+        PushKey(key, true);
     RunQueued();
     const CVector after = app->World()->Body(0)->Position();
     EXPECT_TRUE(before.x == after.x && before.y == after.y && before.z == after.z);
     EXPECT_EQ(app->World()->BodyCount(), bodies);
     EXPECT_EQ(app->World()->target, target);
 
-    pushOverBar(kVkF1);
-    pushOverBar(kVkEscape);
+    PushKey(kVkF1, true);
+    PushKey(kVkEscape, true);
     app->Run();
     EXPECT_EQ(app->World()->sceneIndex, 1);
     EXPECT_EQ(host.PendingEvents(), 0u);

@@ -42,11 +42,13 @@ protected:
     }
 
     void Push(const SHostEvent& event) { host.PushEvent(event); }
-    void PushKey(int virtualKey)
+    // shortcutOnly: pressed with the pointer on the menu bar.
+    void PushKey(int virtualKey, bool shortcutOnly = false)
     {
         SHostEvent event;
         event.type = EHostEventType::kKeyDown;
         event.key = virtualKey;
+        event.shortcutOnly = shortcutOnly;
         host.PushEvent(event);
     }
     // Runs the loop over everything queued so far, then a quit.
