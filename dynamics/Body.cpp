@@ -51,3 +51,14 @@ void CBody::AddShape(CShape* shape)
 {
     shapes.emplace_back(shape);
 }
+
+void CBody::KeepShapePlacements()
+{
+    shapePlacementsKept = false;
+    for (const auto& shape : shapes)
+    {
+        shape->m_keptCentre = shape->WorldCentre();
+        shape->m_keptAxis = shape->WorldAxis();
+    }
+    shapePlacementsKept = true;
+}

@@ -4,7 +4,6 @@
 // velocities and the force accumulators, integrates itself over a fixed step
 // and can throw itself into the playing area at random.
 
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -30,12 +29,22 @@ public:
     // Takes ownership and appends.
     void AddShape(CShape* shape);
 
+    // Works out every shape's world centre and axis once, for a caller that
+    // then holds the matrix and the shapes still until the drop: in one step
+    // a shape meets the planes and every shape of every body near it. The
+    // values are computed as CShape::WorldCentre and WorldAxis compute them.
+    void KeepShapePlacements();
+    void DropShapePlacements() { shapePlacementsKept = false; }
+
     // Owned; each shape's matrix is its placement in body coordinates.
     std::vector<std::unique_ptr<CShape>> shapes;
     // World units about the body origin; 0 until computed.
     float boundingRadius = 0.0f;
     float restitution = 0.7f;
     float friction = 0.4f;
+    // Set by KeepShapePlacements: every shape's world centre and axis have
+    // been worked out and are read from the shape until the drop.
+    bool shapePlacementsKept = false;
 };
 
 class CInertialBody : public CBody

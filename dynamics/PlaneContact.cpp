@@ -22,7 +22,7 @@ void CInertialBody::CollidePlane(const CPlane& plane, float planeRestitution, fl
         {
             continue;
         }
-        const CVector centre = matrix.TransformPoint(shape->matrix.Translation());
+        const CVector centre = shape->WorldCentre();
         if (shape->boundingRadius < plane.Distance(centre))
         {
             continue;

@@ -49,6 +49,14 @@ public:
     float mass;
     // World units about the shape's centre.
     float boundingRadius;
+
+private:
+    friend class CBody;
+
+    // The two above as last worked out by CBody::KeepShapePlacements; read
+    // only while the body says they hold.
+    CVector m_keptCentre;
+    CVector m_keptAxis;
 };
 
 class CSphere : public CShape
@@ -69,8 +77,8 @@ public:
 class CCylinder : public CShape
 {
 public:
-    CCylinder(CInertialBody* body, float radius, float halfLength, float mass,
-              bool visible = true, bool collidable = true);
+    CCylinder(CInertialBody* body, float radius, float halfLength, float mass, bool visible = true,
+              bool collidable = true);
     float PlaneContact(const CPlane& plane, CVector& point, float& lever) const override;
     float PointDistance(const CVector& point, CVector& surfacePoint,
                         CVector& normal) const override;
@@ -86,8 +94,8 @@ public:
 class CTorus : public CShape
 {
 public:
-    CTorus(CInertialBody* body, float tubeRadius, float ringRadius, float mass,
-           bool visible = true, bool collidable = true);
+    CTorus(CInertialBody* body, float tubeRadius, float ringRadius, float mass, bool visible = true,
+           bool collidable = true);
     float PlaneContact(const CPlane& plane, CVector& point, float& lever) const override;
     float PointDistance(const CVector& point, CVector& surfacePoint,
                         CVector& normal) const override;
@@ -100,10 +108,18 @@ public:
 
 inline CVector CShape::WorldCentre() const
 {
+    if (body->shapePlacementsKept)
+    {
+        return m_keptCentre;
+    }
     return body->matrix.TransformPoint(matrix.Translation());
 }
 
 inline CVector CShape::WorldAxis() const
 {
+    if (body->shapePlacementsKept)
+    {
+        return m_keptAxis;
+    }
     return body->matrix.TransformDirection(matrix.Column(2));
 }

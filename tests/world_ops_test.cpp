@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dynamics/Body.h"
+#include "shapes/Shape.h"
 #include "tests/support/HeadlessGLTest.h"
 #include "world/SceneNames.h"
 #include "world/World.h"
@@ -143,5 +144,35 @@ TEST_F(WorldOpsTest, PusherIsHeldAtOrAboveTheFloor)
     }
     EXPECT_EQ(world->pusher->Position().z, 0.0f);
     EXPECT_EQ(world->pusher->linearVelocity, CVector(0.0f, 0.0f, -1000.0f));
+}
+
+// A step works every shape's world placement out once for its contact tests
+// and lets go of it before anything moves; a body moved after the step takes
+// its shapes along.
+TEST_F(WorldOpsTest, ShapesFollowTheirBodyAfterAStep)
+{
+    world->sceneIndex = 9; // three upright cylinders per domino
+    world->BuildScene();
+    world->pusher->SetVelocity(CVector(0.0f, 150.0f, 0.0f));
+    for (int i = 0; i < 300; ++i)
+    {
+        world->Step(0.002f);
+    }
+    EXPECT_FALSE(world->pusher->shapePlacementsKept);
+
+    CInertialBody& body = *world->bodies[0];
+    ASSERT_FALSE(body.shapePlacementsKept);
+    const CShape& shape = *body.shapes[2];
+    body.KeepShapePlacements();
+    EXPECT_EQ(shape.WorldCentre(), body.matrix.TransformPoint(shape.matrix.Translation()));
+    EXPECT_EQ(shape.WorldAxis(), body.matrix.TransformDirection(shape.matrix.Column(2)));
+    body.DropShapePlacements();
+
+    const CVector centre = shape.WorldCentre();
+    body.SetAxes(CVector(1.0f, 0.0f, 0.0f), CVector(0.0f, 1.0f, 0.0f));
+    body.matrix.SetTranslation(body.Position() + CVector(5.0f, 0.0f, 0.0f));
+    EXPECT_NE(shape.WorldCentre(), centre);
+    EXPECT_EQ(shape.WorldCentre(), body.matrix.TransformPoint(shape.matrix.Translation()));
+    EXPECT_EQ(shape.WorldAxis(), body.matrix.TransformDirection(shape.matrix.Column(2)));
 }
 } // namespace

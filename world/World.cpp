@@ -257,13 +257,17 @@ void CWorld::Step(float h)
         return;
     }
 
+    // No matrix moves until the integration, so each shape's world placement
+    // is worked out once for all its plane and pair tests of this step.
     for (const auto& body : bodies)
     {
         body->ClearForces();
+        body->KeepShapePlacements();
     }
     if (pusher)
     {
         pusher->ClearForces();
+        pusher->KeepShapePlacements();
     }
 
     // Each body's count holds only its plane contacts here.
@@ -333,12 +337,14 @@ void CWorld::Step(float h)
     for (const auto& body : bodies)
     {
         counted += body->contactCount;
+        body->DropShapePlacements();
         body->Integrate(h);
     }
     stepContacts = planeContacts + (counted - planeContacts) / 2;
 
     if (pusher)
     {
+        pusher->DropShapePlacements();
         // Kinematic: carried by the mouse, held at or above the floor, never
         // integrated and free to pass through the walls.
         CVector p = pusher->Position() + h * pusher->linearVelocity;
