@@ -4,6 +4,7 @@
 // velocities and the force accumulators, integrates itself over a fixed step
 // and can throw itself into the playing area at random.
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 

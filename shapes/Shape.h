@@ -53,8 +53,8 @@ public:
 private:
     friend class CBody;
 
-    // The two above as last worked out by CBody::KeepShapePlacements; read
-    // only while the body says they hold.
+    // The world centre and axis as last worked out by
+    // CBody::KeepShapePlacements; read only while the body says they hold.
     CVector m_keptCentre;
     CVector m_keptAxis;
 };
