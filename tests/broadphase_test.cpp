@@ -281,6 +281,58 @@ TEST_P(BroadPhaseLayoutTest, ListsExactlyThePairsTheRejectionTestKeepsInOrder)
     }
 }
 
+// Pairs found once are kept across calls while the bodies stay near where
+// they were; creeping moves that add up, a sudden jump, a grown radius and a
+// shorter list must each be seen at once.
+TEST_P(BroadPhaseLayoutTest, FollowsBodiesFromCallToCall)
+{
+    BuildSqrtTable();
+    SeedRandom(4);
+    std::vector<SSphere> spheres = GetParam().make();
+    std::vector<std::unique_ptr<CInertialBody>> bodies;
+    for (const SSphere& s : spheres)
+    {
+        bodies.push_back(std::make_unique<CInertialBody>(nullptr));
+        bodies.back()->boundingRadius = s.radius;
+    }
+
+    CBroadPhase broadPhase;
+    for (int call = 0; call < 80; ++call)
+    {
+        for (size_t i = 0; i < spheres.size(); ++i)
+        {
+            SSphere& s = spheres[i];
+            if (call > 0)
+            {
+                s.centre +=
+                    CVector(Uniform(-0.04f, 0.04f), Uniform(-0.04f, 0.04f), Uniform(-0.04f, 0.04f));
+            }
+            if (call % 9 == 8 && i == static_cast<size_t>(call) % spheres.size())
+            {
+                s.centre += CVector(0.0f, 0.0f, 2.0f);
+            }
+            if (call == 30 && i == 5)
+            {
+                s.radius += 6.0f;
+            }
+            bodies[i]->matrix.SetTranslation(s.centre);
+            bodies[i]->boundingRadius = s.radius;
+        }
+        if (call == 50)
+        {
+            spheres.pop_back();
+            bodies.pop_back();
+        }
+
+        std::vector<std::pair<uint32_t, uint32_t>> found;
+        for (const SBodyPair& pair : broadPhase.FindPairs(bodies))
+        {
+            found.emplace_back(pair.first, pair.second);
+        }
+        ASSERT_EQ(found, AllPairs(spheres)) << "call " << call;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, BroadPhaseLayoutTest, ::testing::ValuesIn(kLayouts),
                          [](const ::testing::TestParamInfo<SLayoutCase>& info)
                          { return std::string(info.param.name); });

@@ -39,6 +39,14 @@ constexpr size_t kGriddedEighths = 7;
 // bodies scattered far apart do not.
 constexpr int64_t kDenseCellsPerBody = 8;
 
+// The skin kept around every sphere, as a share of the largest radius: pairs
+// within a skin of touching are kept as candidates until some body has moved
+// by kKeptMove skins. A settled pile then goes many steps without a search.
+constexpr float kSkinPerRadius = 0.25f;
+// Less than half, for the roundings: two bodies that each moved this far
+// closed at most 0.9 of the skin.
+constexpr float kKeptMove = 0.45f;
+
 // Squared distances at or beyond this multiple of the squared sum of the radii
 // always fail the rejection test: FastSqrt's shortfall of less than 2^-16
 // cannot bridge 2^-10 (the product's own rounding included).
@@ -88,8 +96,6 @@ int32_t CellIndex(float coordinate, double perCell)
 const std::vector<SBodyPair>&
 CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies)
 {
-    m_pairs.clear();
-    m_ungridded.clear();
     const size_t count = bodies.size();
     m_entries.resize(count);
     for (size_t i = 0; i < count; ++i)
@@ -99,7 +105,99 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
         entry.radius = bodies[i]->boundingRadius;
         entry.gridded = 0;
     }
+    if (count < kGridFromBodies)
+    {
+        m_kept.clear();
+        m_keptBodies.clear();
+        SearchGrid();
+        return m_pairs;
+    }
 
+    if (!KeptPairsHold())
+    {
+        KeepPairs();
+    }
+    // The kept pairs are ascending and hold every pair that can pass; the
+    // rejection test on the current centres keeps exactly those that do.
+    m_pairs.clear();
+    for (const SBodyPair& pair : m_kept)
+    {
+        const SEntry& a = m_entries[pair.first];
+        const SEntry& b = m_entries[pair.second];
+        if (!Rejected(a.centre, a.radius, b.centre, b.radius))
+        {
+            m_pairs.push_back(pair);
+        }
+    }
+    return m_pairs;
+}
+
+bool CBroadPhase::KeptPairsHold() const
+{
+    const size_t count = m_entries.size();
+    if (m_skin <= 0.0f || m_keptBodies.size() != count)
+    {
+        return false;
+    }
+    // A body that has moved by less than this cannot have closed a gap of a
+    // skin with any partner (the other side moved as little), with room for
+    // FastSqrt's shortfall and the rounding of the squares. Not a number
+    // fails the comparison.
+    const float reach = kKeptMove * m_skin;
+    const float reachSquared = reach * reach;
+    for (size_t i = 0; i < count; ++i)
+    {
+        const SKeptBody& kept = m_keptBodies[i];
+        const SEntry& entry = m_entries[i];
+        if (std::bit_cast<uint32_t>(kept.radius) != std::bit_cast<uint32_t>(entry.radius) ||
+            !((entry.centre - kept.centre).LengthSquared() < reachSquared))
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CBroadPhase::KeepPairs()
+{
+    const size_t count = m_entries.size();
+    m_keptBodies.resize(count);
+    float largest = 0.0f;
+    bool usable = true;
+    for (size_t i = 0; i < count; ++i)
+    {
+        const SEntry& entry = m_entries[i];
+        m_keptBodies[i] = {entry.centre, entry.radius};
+        const CVector& c = entry.centre;
+        usable = usable && WithinReach(c.x) && WithinReach(c.y) && WithinReach(c.z) &&
+                 entry.radius >= 0.0f && entry.radius <= kGridReach;
+        largest = std::max(largest, entry.radius);
+    }
+    // Bodies too far out or too odd for the grid are searched afresh in
+    // every step, as before any pairs were kept.
+    m_skin = usable ? kSkinPerRadius * largest : 0.0f;
+
+    // Every sphere grown by half the skin: the pairs these keep are all those
+    // within a skin of touching.
+    const float grow = 0.5f * m_skin;
+    for (SEntry& entry : m_entries)
+    {
+        entry.radius += grow;
+    }
+    SearchGrid();
+    m_kept.assign(m_pairs.begin(), m_pairs.end());
+    for (size_t i = 0; i < count; ++i)
+    {
+        m_entries[i].radius = m_keptBodies[i].radius;
+        m_entries[i].gridded = 0;
+    }
+}
+
+void CBroadPhase::SearchGrid()
+{
+    m_pairs.clear();
+    m_ungridded.clear();
+    const size_t count = m_entries.size();
     if (count < kGridFromBodies)
     {
         for (uint32_t i = 0; i < count; ++i)
@@ -114,7 +212,7 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
                 }
             }
         }
-        return m_pairs;
+        return;
     }
 
     ClassifyBodies();
@@ -187,7 +285,6 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
             m_pairs.push_back({i, *j});
         }
     }
-    return m_pairs;
 }
 
 void CBroadPhase::ClassifyBodies()

@@ -6,6 +6,9 @@
 // visiting all of them. Bodies are hashed by centre into a uniform grid whose
 // cells are as wide as the largest ordinary bounding sphere; bodies far larger
 // than most, or too far out or too odd for the grid, are tried against all.
+// The pairs within a skin of touching are kept from step to step until a body
+// has moved far enough to close the skin, so a settled pile is searched
+// rarely; each step still tests every kept pair exactly.
 //
 // The buffers keep their size between steps, so a step allocates nothing once
 // they have grown to the world's size.
@@ -61,6 +64,23 @@ private:
         uint32_t body;
     };
 
+    // The body of a list index as the kept pairs were found for it. Which
+    // body it is does not matter: only spheres decide the pairs.
+    struct SKeptBody
+    {
+        CVector centre; // world units
+        float radius;   // world units
+    };
+
+    // The search of the grid for the pairs of the entries' spheres, into
+    // m_pairs.
+    void SearchGrid();
+    // Whether the list is as long, every sphere of the same radius and near
+    // enough to where it was when the pairs were kept.
+    bool KeptPairsHold() const;
+    // Searches the grid with every sphere grown by half a skin and keeps the
+    // pairs found.
+    void KeepPairs();
     void ClassifyBodies();
     void PlaceInGrid();
     void GatherDense(uint32_t i);
@@ -87,4 +107,9 @@ private:
     size_t m_candidateCount = 0;
     std::vector<SBodyPair> m_pairs;
     double m_cellSize = 1.0;
+    // Candidate pairs kept across steps, ascending, and the bodies as they
+    // were when these were found; a skin of 0 keeps nothing.
+    std::vector<SBodyPair> m_kept;
+    std::vector<SKeptBody> m_keptBodies;
+    float m_skin = 0.0f;
 };
