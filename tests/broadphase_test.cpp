@@ -297,28 +297,29 @@ TEST_P(BroadPhaseLayoutTest, FollowsBodiesFromCallToCall)
     }
 
     CBroadPhase broadPhase;
-    for (int call = 0; call < 80; ++call)
+    for (int call = 0; call < 200; ++call)
     {
         for (size_t i = 0; i < spheres.size(); ++i)
         {
             SSphere& s = spheres[i];
             if (call > 0)
             {
-                s.centre +=
-                    CVector(Uniform(-0.04f, 0.04f), Uniform(-0.04f, 0.04f), Uniform(-0.04f, 0.04f));
+                // Every other body drifts along x, so that gaps close.
+                s.centre += CVector(Uniform(-0.03f, 0.03f) + (i % 2 == 1 ? 0.05f : 0.0f),
+                                    Uniform(-0.03f, 0.03f), Uniform(-0.03f, 0.03f));
             }
-            if (call % 9 == 8 && i == static_cast<size_t>(call) % spheres.size())
+            if (call % 40 == 39 && i == static_cast<size_t>(call) % spheres.size())
             {
                 s.centre += CVector(0.0f, 0.0f, 2.0f);
             }
-            if (call == 30 && i == 5)
+            if (call == 100 && i == 5)
             {
                 s.radius += 6.0f;
             }
             bodies[i]->matrix.SetTranslation(s.centre);
             bodies[i]->boundingRadius = s.radius;
         }
-        if (call == 50)
+        if (call == 150)
         {
             spheres.pop_back();
             bodies.pop_back();

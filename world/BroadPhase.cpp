@@ -46,6 +46,10 @@ constexpr float kSkinPerRadius = 0.25f;
 // Less than half, for the roundings: two bodies that each moved this far
 // closed at most 0.9 of the skin.
 constexpr float kKeptMove = 0.45f;
+// Kept pairs that lasted fewer calls than this were not worth keeping; the
+// plain search then serves this many calls before keeping is tried again.
+constexpr uint32_t kWorthKeeping = 3;
+constexpr uint32_t kPlainCalls = 8;
 
 // Squared distances at or beyond this multiple of the squared sum of the radii
 // always fail the rejection test: FastSqrt's shortfall of less than 2^-16
@@ -113,9 +117,25 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
         return m_pairs;
     }
 
-    if (!KeptPairsHold())
+    if (KeptPairsHold())
     {
+        ++m_keptCalls;
+    }
+    else
+    {
+        // Bodies in flight outrun any skin; while the pairs kept last lasted
+        // only a call or two, the plain search is cheaper, and keeping is
+        // tried again a few calls later.
+        m_keptBodies.clear();
+        if (m_plainCalls > 0 || m_keptCalls < kWorthKeeping)
+        {
+            m_plainCalls = m_plainCalls > 0 ? m_plainCalls - 1 : kPlainCalls;
+            m_keptCalls = kWorthKeeping;
+            SearchGrid();
+            return m_pairs;
+        }
         KeepPairs();
+        m_keptCalls = 0;
     }
     // The kept pairs are ascending and hold every pair that can pass; the
     // rejection test on the current centres keeps exactly those that do.

@@ -112,4 +112,8 @@ private:
     std::vector<SBodyPair> m_kept;
     std::vector<SKeptBody> m_keptBodies;
     float m_skin = 0.0f;
+    // Calls served by the kept pairs since they were found, and calls left to
+    // the plain search before keeping is tried again.
+    uint32_t m_keptCalls = 0;
+    uint32_t m_plainCalls = 0;
 };
