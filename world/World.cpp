@@ -258,22 +258,20 @@ void CWorld::Step(float h)
     }
 
     // No matrix moves until the integration, so each shape's world placement
-    // is worked out once for all its plane and pair tests of this step.
-    for (const auto& body : bodies)
-    {
-        body->ClearForces();
-        body->KeepShapePlacements();
-    }
+    // is worked out once for all its plane and pair tests of this step. A
+    // body's plane contacts touch that body alone, so they follow its clearing
+    // in the same pass: a large world is read from memory once for both.
     if (pusher)
     {
         pusher->ClearForces();
         pusher->KeepShapePlacements();
     }
-
     // Each body's count holds only its plane contacts here.
     uint32_t planeContacts = 0;
     for (const auto& body : bodies)
     {
+        body->ClearForces();
+        body->KeepShapePlacements();
         // CollidePlane's own first test, made here to spare the call for the
         // planes a body is far from, as most are.
         const CVector x = body->Position();
@@ -323,22 +321,25 @@ void CWorld::Step(float h)
         }
     }
 
-    if (pusher)
+    // The pusher meets each body after all of that body's pair contacts and
+    // before its integration, which reads nothing of the bodies after it; the
+    // pusher's own sums still run in body order. One pass again.
+    // A body-pair contact adds one to both bodies' counts, a pusher contact one
+    // to the body's and one to the pusher's.
+    uint32_t counted = 0;
+    for (const auto& body : bodies)
     {
-        for (const auto& body : bodies)
+        if (pusher)
         {
             CollideBodies(*pusher, *body, pairCoefficients);
         }
-    }
-
-    // A body-pair contact adds one to both bodies' counts, a pusher contact one
-    // to the body's and one to the pusher's.
-    uint32_t counted = pusher ? pusher->contactCount : 0;
-    for (const auto& body : bodies)
-    {
         counted += body->contactCount;
         body->DropShapePlacements();
         body->Integrate(h);
+    }
+    if (pusher)
+    {
+        counted += pusher->contactCount;
     }
     stepContacts = planeContacts + (counted - planeContacts) / 2;
 
