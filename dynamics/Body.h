@@ -4,10 +4,12 @@
 // velocities and the force accumulators, integrates itself over a fixed step
 // and can throw itself into the playing area at random.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "dynamics/ObjectPool.h"
 #include "dynamics/Plane.h"
 #include "dynamics/Vector.h"
 #include "render/Drawable.h"
@@ -21,6 +23,13 @@ public:
     explicit CBody(CWorld* world);
     // Deletes the shapes from the last to the first.
     ~CBody() override;
+
+    // Bodies live side by side in the physics pool, in creation order.
+    static void* operator new(std::size_t size) { return AllocatePhysicsObject(size); }
+    static void operator delete(void* body, std::size_t size) noexcept
+    {
+        FreePhysicsObject(body, size);
+    }
 
     // Shapes' inverses, the bounding radius (once), then the display lists.
     void Prepare() override;
@@ -38,7 +47,7 @@ public:
     void DropShapePlacements() { shapePlacementsKept = false; }
 
     // Owned; each shape's matrix is its placement in body coordinates.
-    std::vector<std::unique_ptr<CShape>> shapes;
+    std::vector<std::unique_ptr<CShape>, SPhysicsAllocator<std::unique_ptr<CShape>>> shapes;
     // World units about the body origin; 0 until computed.
     float boundingRadius = 0.0f;
     float restitution = 0.7f;

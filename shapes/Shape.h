@@ -4,9 +4,11 @@
 // centre. It offers its deepest point against a plane, its inertia and its
 // tessellated geometry; it is not a drawable of its own.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "dynamics/Body.h"
+#include "dynamics/ObjectPool.h"
 #include "dynamics/Plane.h"
 #include "dynamics/Vector.h"
 #include "render/Transform.h"
@@ -17,6 +19,13 @@ class CShape : public CTransform
 {
 public:
     CShape(CInertialBody* body, float mass, bool visible, bool collidable);
+
+    // Shapes live side by side in the physics pool, in creation order.
+    static void* operator new(std::size_t size) { return AllocatePhysicsObject(size); }
+    static void operator delete(void* shape, std::size_t size) noexcept
+    {
+        FreePhysicsObject(shape, size);
+    }
 
     // Signed distance of the deepest point (negative when penetrating); writes
     // that point in world coordinates and the lever of the spinning friction.
