@@ -1,11 +1,13 @@
 // clatterbox-bench: how long the simulation step and the frame take, headless.
-// Prints three tables: the built-in scenes (microseconds per CWorld::Step over
+// Prints four tables: the built-in scenes (microseconds per CWorld::Step over
 // fresh runs under a scripted pusher strike, the real-time factor, contacts
 // per step), N balls thrown in on top of scene 0 (microseconds per step once
-// landed, and how that grows with N), and frames per second of every scene in
-// every shadow mode with environment mapping on and off at 640 x 480.
+// landed, and how that grows with N), the pair search over those balls (the
+// grid against a sort-and-sweep, in flight and landed), and frames per second
+// of every scene in every shadow mode with environment mapping on and off at
+// 640 x 480.
 //
-//   clatterbox-bench [--quick] [--csv] [--only scenes,balls,draw] ...
+//   clatterbox-bench [--quick] [--csv] [--only scenes,balls,search,draw] ...
 //   clatterbox-bench --peer-work --n 1000 --seconds 5 [--header]
 //
 // The second form runs the peer engines' N-ball drop (bench/peers) in
@@ -53,9 +55,9 @@ constexpr const char* kUsage =
     "  --quick       a short run (under a minute): 2 runs of 1 s per scene, balls up to\n"
     "                3000, 10 frames per drawing case\n"
     "  --csv         the tables as CSV blocks instead of text\n"
-    "  --only LIST   some of scenes,balls,draw (default all three)\n"
+    "  --only LIST   some of scenes,balls,search,draw (default all four)\n"
     "  --scenes LIST scene indices for the scene and drawing tables (default all)\n"
-    "  --balls LIST  ball counts (default 10,100,1000,3000,10000)\n"
+    "  --balls LIST  ball counts of the ball and search tables (default 10,100,1000,3000,10000)\n"
     "  --runs R      fresh runs per scene (default 5)\n"
     "  --seconds S   simulated seconds per scene run (default 3)\n"
     "  --land S      simulated seconds the thrown balls get to land (default 5)\n"
@@ -76,6 +78,7 @@ struct SOptions
     bool csv = false;
     bool scenes = true;
     bool balls = true;
+    bool search = true;
     bool draw = true;
     std::vector<int> ballCounts;
     std::vector<int> sceneList; // empty: all
@@ -139,15 +142,16 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
         const std::string value = argv[++i];
         if (name == "--only")
         {
-            options.scenes = options.balls = options.draw = false;
+            options.scenes = options.balls = options.search = options.draw = false;
             for (const std::string& part : SplitList(value))
             {
-                bool& flag = part == "scenes"  ? options.scenes
-                             : part == "balls" ? options.balls
-                                               : options.draw;
-                if (part != "scenes" && part != "balls" && part != "draw")
+                bool& flag = part == "scenes"   ? options.scenes
+                             : part == "balls"  ? options.balls
+                             : part == "search" ? options.search
+                                                : options.draw;
+                if (part != "scenes" && part != "balls" && part != "search" && part != "draw")
                 {
-                    problem = "--only takes scenes, balls and draw, not '" + part + "'";
+                    problem = "--only takes scenes, balls, search and draw, not '" + part + "'";
                     return false;
                 }
                 flag = true;
@@ -338,6 +342,27 @@ int RunTables(const SOptions& options)
                       physics.settleSeconds, physics.ballSeconds, physics.seed);
         context.settings = settings;
         PrintBalls(out, context, rows);
+        std::fflush(out);
+    }
+
+    if (options.search)
+    {
+        std::vector<SSearchRow> rows;
+        for (const int n : options.ballCounts)
+        {
+            rows.push_back({n, TimePairSearch(n, physics)});
+            if (!options.csv)
+            {
+                std::fprintf(stderr, "clatterbox-bench: pair search of %d balls done\n", n);
+            }
+        }
+        char settings[160];
+        std::snprintf(settings, sizeof settings,
+                      "%lld steps in flight, %.2g s landed after %.2g s, seed %u",
+                      static_cast<long long>(kFlightSteps), physics.ballSeconds,
+                      physics.settleSeconds, physics.seed);
+        context.settings = settings;
+        PrintSearch(out, context, rows);
         std::fflush(out);
     }
 

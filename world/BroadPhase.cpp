@@ -97,8 +97,7 @@ int32_t CellIndex(float coordinate, double perCell)
 
 } // namespace
 
-const std::vector<SBodyPair>&
-CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies)
+void CBroadPhase::ReadBodies(const std::vector<std::unique_ptr<CInertialBody>>& bodies)
 {
     const size_t count = bodies.size();
     m_entries.resize(count);
@@ -109,6 +108,21 @@ CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies
         entry.radius = bodies[i]->boundingRadius;
         entry.gridded = 0;
     }
+}
+
+const std::vector<SBodyPair>&
+CBroadPhase::SearchPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies)
+{
+    ReadBodies(bodies);
+    SearchGrid();
+    return m_pairs;
+}
+
+const std::vector<SBodyPair>&
+CBroadPhase::FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies)
+{
+    ReadBodies(bodies);
+    const size_t count = bodies.size();
     if (count < kGridFromBodies)
     {
         m_kept.clear();

@@ -37,6 +37,12 @@ public:
     const std::vector<SBodyPair>&
     FindPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies);
 
+    // The same pairs by a fresh search of the grid, as a call finds them when
+    // no kept pairs serve; leaves the kept pairs as they are. For measuring
+    // the search on its own.
+    const std::vector<SBodyPair>&
+    SearchPairs(const std::vector<std::unique_ptr<CInertialBody>>& bodies);
+
     // The grid of the last call: cell width in world units, whether the cells
     // were laid out densely (else hashed), and how many bodies were left out of
     // it and tried against all.
@@ -75,6 +81,7 @@ private:
     // The search of the grid for the pairs of the entries' spheres, into
     // m_pairs.
     void SearchGrid();
+    void ReadBodies(const std::vector<std::unique_ptr<CInertialBody>>& bodies);
     // Whether the list is as long, every sphere of the same radius and near
     // enough to where it was when the pairs were kept.
     bool KeptPairsHold() const;

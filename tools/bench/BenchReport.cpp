@@ -109,6 +109,55 @@ void PrintBalls(std::FILE* out, const SReportContext& context, const std::vector
     std::fprintf(out, "  (growth: b in time ~ N^b from the row above)\n\n");
 }
 
+void PrintSearch(std::FILE* out, const SReportContext& context, const std::vector<SSearchRow>& rows)
+{
+    struct SPhase
+    {
+        const char* name;
+        const SPairSearchTiming SPairSearchTimings::*timing;
+    };
+    const SPhase phases[2] = {{"in flight", &SPairSearchTimings::flight},
+                              {"landed", &SPairSearchTimings::landed}};
+    if (context.csv)
+    {
+        std::fprintf(out, "table,balls,bodies,phase,pairs_per_step,grid_median_us,grid_min_us,"
+                          "sweep_median_us,sweep_min_us,kept_median_us,kept_min_us,same_pairs\n");
+        for (const SSearchRow& row : rows)
+        {
+            for (const SPhase& phase : phases)
+            {
+                const SPairSearchTiming& t = row.timings.*phase.timing;
+                std::fprintf(out, "search,%d,%d,%s,%.1f,%.3f,%.3f,%.3f,%.3f,%.3f,%.3f,%s\n",
+                             row.balls, row.timings.bodies, phase.name, t.pairsPerStep,
+                             t.grid.median, t.grid.minimum, t.sweep.median, t.sweep.minimum,
+                             t.kept.median, t.kept.minimum, t.same ? "yes" : "no");
+            }
+        }
+        std::fprintf(out, "\n");
+        return;
+    }
+    std::fprintf(out,
+                 "Pair search over the thrown balls: microseconds per call, median (min); the "
+                 "grid searched afresh, a sort-and-sweep along x kept in order from step to step, "
+                 "and the grid with its kept pairs as the step calls it (%s)\n",
+                 context.settings.c_str());
+    std::fprintf(out, "  %6s %-10s %9s %19s %19s %19s %10s\n", "balls", "phase", "pairs",
+                 "grid search", "sweep along x", "kept pairs", "same pairs");
+    for (const SSearchRow& row : rows)
+    {
+        for (const SPhase& phase : phases)
+        {
+            const SPairSearchTiming& t = row.timings.*phase.timing;
+            std::fprintf(out,
+                         "  %6d %-10s %9.0f %10.1f (%6.1f) %10.1f (%6.1f) %10.1f (%6.1f) %10s\n",
+                         row.balls, phase.name, t.pairsPerStep, t.grid.median, t.grid.minimum,
+                         t.sweep.median, t.sweep.minimum, t.kept.median, t.kept.minimum,
+                         t.same ? "yes" : "NO");
+        }
+    }
+    std::fprintf(out, "\n");
+}
+
 void PrintDrawing(std::FILE* out, const SReportContext& context, const std::vector<SDrawRow>& rows)
 {
     if (context.csv)

@@ -1,5 +1,5 @@
 #pragma once
-// The benchmark's three tables, as aligned text for reading or as CSV (one
+// The benchmark's four tables, as aligned text for reading or as CSV (one
 // block per table, each with its own header line, blocks separated by an empty
 // line). Times in microseconds; the real-time factor is the simulated step of
 // 0.002 s over the step's time.
@@ -23,6 +23,12 @@ struct SBallRow
     SStepTiming timing;
 };
 
+struct SSearchRow
+{
+    int balls = 0; // thrown in on top of scene 0
+    SPairSearchTimings timings;
+};
+
 // Frames per second of one scene: [shadow mode 0..2][environment mapping 0..1].
 struct SDrawRow
 {
@@ -40,4 +46,6 @@ struct SReportContext
 
 void PrintScenes(std::FILE* out, const SReportContext& context, const std::vector<SSceneRow>& rows);
 void PrintBalls(std::FILE* out, const SReportContext& context, const std::vector<SBallRow>& rows);
+void PrintSearch(std::FILE* out, const SReportContext& context,
+                 const std::vector<SSearchRow>& rows);
 void PrintDrawing(std::FILE* out, const SReportContext& context, const std::vector<SDrawRow>& rows);

@@ -16,6 +16,8 @@
 
 #include "dynamics/Body.h"
 #include "dynamics/Random.h"
+#include "tools/bench/SweepPairs.h"
+#include "world/BroadPhase.h"
 #include "world/World.h"
 
 namespace
@@ -69,6 +71,69 @@ uint64_t MeasuredSteps(CWorld& world, int64_t first, int64_t count, std::vector<
     }
     return contacts;
 }
+
+bool SamePairs(const std::vector<SBodyPair>& a, const std::vector<SBodyPair>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const SBodyPair& p, const SBodyPair& q)
+                      { return p.first == q.first && p.second == q.second; });
+}
+
+// The three searches of one world, each keeping its own state from call to
+// call as it would in the step.
+class CPairSearches
+{
+public:
+    // One untimed call each: buffers grown, the sweep's order sorted.
+    explicit CPairSearches(const CWorld& world)
+    {
+        m_grid.SearchPairs(world.bodies);
+        m_sweep.FindPairs(world.bodies);
+        m_kept.FindPairs(world.bodies);
+    }
+
+    // Times each search before every one of count steps.
+    SPairSearchTiming Time(CWorld& world, int64_t first, int64_t count)
+    {
+        SPairSearchTiming timing;
+        std::vector<double> grid;
+        std::vector<double> sweep;
+        std::vector<double> kept;
+        double pairs = 0.0;
+        for (int64_t k = first; k < first + count; ++k)
+        {
+            const Clock::time_point t0 = Clock::now();
+            const std::vector<SBodyPair>& byGrid = m_grid.SearchPairs(world.bodies);
+            const Clock::time_point t1 = Clock::now();
+            const std::vector<SBodyPair>& bySweep = m_sweep.FindPairs(world.bodies);
+            const Clock::time_point t2 = Clock::now();
+            const std::vector<SBodyPair>& byKept = m_kept.FindPairs(world.bodies);
+            const Clock::time_point t3 = Clock::now();
+            grid.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+            sweep.push_back(std::chrono::duration<double, std::micro>(t2 - t1).count());
+            kept.push_back(std::chrono::duration<double, std::micro>(t3 - t2).count());
+            timing.same = timing.same && SamePairs(byGrid, bySweep) && SamePairs(byGrid, byKept);
+            pairs += static_cast<double>(byGrid.size());
+
+            if (world.pusher)
+            {
+                world.pusher->SetVelocity(StrikeVelocity(k));
+            }
+            world.Step(kSimulationStep);
+            g_simulatedTime += static_cast<double>(kSimulationStep);
+        }
+        timing.grid = Summarize(grid);
+        timing.sweep = Summarize(sweep);
+        timing.kept = Summarize(kept);
+        timing.pairsPerStep = count > 0 ? pairs / static_cast<double>(count) : 0.0;
+        return timing;
+    }
+
+private:
+    CBroadPhase m_grid;
+    CSweepPairs m_sweep;
+    CBroadPhase m_kept;
+};
 
 void StartWorld(CWorld& world, int scene, uint32_t seed, bool allPairs)
 {
@@ -131,4 +196,25 @@ SStepTiming TimeThrownBalls(int balls, const SPhysicsSettings& settings)
     timing.contactsPerStep = static_cast<double>(contacts) / static_cast<double>(steps);
     timing.micros = Summarize(micros);
     return timing;
+}
+
+SPairSearchTimings TimePairSearch(int balls, const SPhysicsSettings& settings)
+{
+    SPairSearchTimings timings;
+    CWorld world;
+    StartWorld(world, 0, settings.seed, settings.allPairs);
+    for (int i = 0; i < balls; ++i)
+    {
+        world.AddBall();
+    }
+    timings.bodies = world.BodyCount();
+
+    CPairSearches searches(world);
+    const int64_t settle =
+        std::max(kFlightSteps, settings.settleSeconds > 0.0 ? StepsFor(settings.settleSeconds) : 0);
+    timings.flight = searches.Time(world, 0, kFlightSteps);
+    std::vector<double> ignored;
+    MeasuredSteps(world, kFlightSteps, settle - kFlightSteps, ignored, nullptr, false);
+    timings.landed = searches.Time(world, settle, StepsFor(settings.ballSeconds));
+    return timings;
 }

@@ -38,3 +38,28 @@ struct SStepTiming
 
 SStepTiming TimeScene(int scene, const SPhysicsSettings& settings);
 SStepTiming TimeThrownBalls(int balls, const SPhysicsSettings& settings);
+
+// The pair search alone, over the bodies of the thrown-ball world before each
+// of its steps: the grid searched afresh, a sort-and-sweep along x kept in
+// order from step to step, and the grid with its kept pairs as the step calls
+// it. Microseconds per call.
+struct SPairSearchTiming
+{
+    STimingSummary grid;
+    STimingSummary sweep;
+    STimingSummary kept;
+    double pairsPerStep = 0.0; // mean over the timed steps
+    bool same = true;          // the three lists were equal at every timed step
+};
+
+struct SPairSearchTimings
+{
+    int bodies = 0;
+    SPairSearchTiming flight; // the first half second after the throw
+    SPairSearchTiming landed; // as long as the ball table times, after its landing
+};
+
+// Steps the balls in flight are timed for.
+inline constexpr int64_t kFlightSteps = 250;
+
+SPairSearchTimings TimePairSearch(int balls, const SPhysicsSettings& settings);
