@@ -142,6 +142,15 @@ void StartWorld(CWorld& world, int scene, uint32_t seed, bool allPairs)
     world.allPairs = allPairs;
     world.Initialize();
 }
+// Scene 0 with the balls thrown in on top.
+void StartThrownBalls(CWorld& world, int balls, const SPhysicsSettings& settings)
+{
+    StartWorld(world, 0, settings.seed, settings.allPairs);
+    for (int i = 0; i < balls; ++i)
+    {
+        world.AddBall();
+    }
+}
 } // namespace
 
 SStepTiming TimeScene(int scene, const SPhysicsSettings& settings)
@@ -177,11 +186,7 @@ SStepTiming TimeThrownBalls(int balls, const SPhysicsSettings& settings)
 {
     SStepTiming timing;
     CWorld world;
-    StartWorld(world, 0, settings.seed, settings.allPairs);
-    for (int i = 0; i < balls; ++i)
-    {
-        world.AddBall();
-    }
+    StartThrownBalls(world, balls, settings);
     timing.bodies = world.BodyCount();
 
     std::vector<double> landing;
@@ -202,11 +207,7 @@ SPairSearchTimings TimePairSearch(int balls, const SPhysicsSettings& settings)
 {
     SPairSearchTimings timings;
     CWorld world;
-    StartWorld(world, 0, settings.seed, settings.allPairs);
-    for (int i = 0; i < balls; ++i)
-    {
-        world.AddBall();
-    }
+    StartThrownBalls(world, balls, settings);
     timings.bodies = world.BodyCount();
 
     CPairSearches searches(world);
