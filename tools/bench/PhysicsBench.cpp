@@ -142,6 +142,7 @@ void StartWorld(CWorld& world, int scene, uint32_t seed, bool allPairs)
     world.allPairs = allPairs;
     world.Initialize();
 }
+
 // Scene 0 with the balls thrown in on top.
 void StartThrownBalls(CWorld& world, int balls, const SPhysicsSettings& settings)
 {
