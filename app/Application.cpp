@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/Commands.h"
+#include "render/DataFiles.h"
 #include "render/Diagnostics.h"
 #include "render/GlStartState.h"
 #include "render/StartupState.h"
@@ -234,14 +235,14 @@ bool CApplication::InitGraphics()
     const std::string extensions = m_host.GetGLString(GL_EXTENSIONS);
     ApplyStartState(version.c_str(), renderer.c_str(), extensions.c_str());
 
-    m_bodyTexture =
-        std::make_unique<CTexture>("body.bmp", GL_LINEAR, GL_LINEAR, GL_REPEAT, GL_REPEAT);
+    m_bodyTexture = std::make_unique<CTexture>(FindDataFile("body.bmp"), GL_LINEAR, GL_LINEAR,
+                                               GL_REPEAT, GL_REPEAT);
     g_bodyTexture = m_bodyTexture.get();
-    m_floorTexture =
-        std::make_unique<CTexture>("floor.bmp", GL_LINEAR, GL_LINEAR, GL_REPEAT, GL_REPEAT);
+    m_floorTexture = std::make_unique<CTexture>(FindDataFile("floor.bmp"), GL_LINEAR, GL_LINEAR,
+                                                GL_REPEAT, GL_REPEAT);
     g_floorTexture = m_floorTexture.get();
-    m_envTexture =
-        std::make_unique<CTexture>("env.bmp", GL_LINEAR, GL_LINEAR, GL_REPEAT, GL_REPEAT);
+    m_envTexture = std::make_unique<CTexture>(FindDataFile("env.bmp"), GL_LINEAR, GL_LINEAR,
+                                              GL_REPEAT, GL_REPEAT);
     g_envTexture = m_envTexture.get();
 
     m_world = std::make_unique<CWorld>();

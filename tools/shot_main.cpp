@@ -1,6 +1,7 @@
 // clatterbox-shot: builds one scene headless, runs it for a while and writes
 // one frame, drawn as the demo draws it, to a PNG file. The three textures are
-// read from the working directory, as the demo reads them.
+// read from the working directory, as the demo reads them (or, when one is
+// not there, from the folder installed beside the tool).
 
 #include <GL/gl.h>
 
@@ -13,6 +14,7 @@
 #include "app/headless/HeadlessGL.h"
 #include "app/headless/HeadlessPlatform.h"
 #include "dynamics/Random.h"
+#include "render/DataFiles.h"
 #include "render/GlStartState.h"
 #include "render/Platform.h"
 #include "render/PngWriter.h"
@@ -155,7 +157,8 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
 
 std::unique_ptr<CTexture> LoadTexture(const char* fileName)
 {
-    return std::make_unique<CTexture>(fileName, GL_LINEAR, GL_LINEAR, GL_REPEAT, GL_REPEAT);
+    return std::make_unique<CTexture>(FindDataFile(fileName), GL_LINEAR, GL_LINEAR, GL_REPEAT,
+                                      GL_REPEAT);
 }
 
 int Run(const SOptions& options)
