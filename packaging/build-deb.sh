@@ -9,6 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-$root/build-deb}"
 
 "$root/.ci/install-packages"
+export DEB_BUILD_MAINT_OPTIONS="hardening=+all"
 flags() { dpkg-buildflags --get "$1" 2>/dev/null || true; }
 export CFLAGS="$(flags CFLAGS) $(flags CPPFLAGS)"
 export CXXFLAGS="$(flags CXXFLAGS) $(flags CPPFLAGS)"
