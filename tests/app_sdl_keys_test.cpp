@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <vector>
 
 #include "app/sdl/SdlKeys.h"
@@ -15,6 +17,12 @@ struct SKeyCase
     SDL_Scancode scancode;
     int virtualKey;
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SKeyCase& c, std::ostream* out)
+{
+    *out << SDL_GetScancodeName(c.scancode) << " -> " << c.virtualKey;
+}
 
 class CScancodeTest : public ::testing::TestWithParam<SKeyCase>
 {

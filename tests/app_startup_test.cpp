@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "app/Commands.h"
 #include "render/StartupState.h"
 #include "render/Texture.h"
@@ -89,6 +91,12 @@ struct SRendererCase
     bool separateSpecular;
 };
 
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SRendererCase& c, std::ostream* out)
+{
+    *out << '"' << c.version << "\" \"" << c.renderer << '"';
+}
+
 class CRendererTest : public CAppTest, public ::testing::WithParamInterface<SRendererCase>
 {
 };
@@ -122,6 +130,12 @@ struct SFailureCase
     EHeadlessStep step;
     const char* message;
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SFailureCase& c, std::ostream* out)
+{
+    *out << c.message;
+}
 
 class CStartFailureTest : public CAppTest, public ::testing::WithParamInterface<SFailureCase>
 {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 #include <ostream>
+#include <string>
 
 #include "ContactShapes.h"
 #include "dynamics/BodyContact.h"
@@ -88,7 +89,12 @@ const MassCase kMassCases[] = {
     {20.0f, 30.0f, 480000.0f},
 };
 
-INSTANTIATE_TEST_SUITE_P(Pairs, ReducedMassTest, ::testing::ValuesIn(kMassCases));
+INSTANTIATE_TEST_SUITE_P(Pairs, ReducedMassTest, ::testing::ValuesIn(kMassCases),
+                         [](const auto& info)
+                         {
+                             return "Masses" + std::to_string(int(info.param.massA)) + "And" +
+                                    std::to_string(int(info.param.massB));
+                         });
 
 struct CoefficientCase
 {

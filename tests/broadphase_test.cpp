@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <atomic>
 #include <bit>
 #include <cmath>
@@ -233,6 +235,12 @@ struct SLayoutCase
     int denseGrid; // 1 dense, 0 hashed, -1 either
 };
 
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SLayoutCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 const SLayoutCase kLayouts[] = {
     {"Pile", Pile, 1},
     {"AcrossTheOrigin", AcrossTheOrigin, 1},
@@ -410,6 +418,12 @@ struct SWorldCase
     int steps;
     bool breakOne; // one body's centre turned into NaN halfway
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SWorldCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 const SWorldCase kWorlds[] = {
     {"Billiards1", 0, 0, 600, false},

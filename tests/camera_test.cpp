@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <set>
 #include <vector>
@@ -131,6 +133,12 @@ struct SKeyCase
     float elevationRate;
     float distanceRate;
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SKeyCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class CameraKeyTest : public CameraTest, public ::testing::WithParamInterface<SKeyCase>
 {

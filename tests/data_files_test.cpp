@@ -4,6 +4,8 @@
 // directory does not have.
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <unistd.h>
 
 #include <filesystem>
@@ -30,6 +32,12 @@ struct SDataFileCase
     EEntry installed;
     bool expectInstalled;
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SDataFileCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 void Make(const std::filesystem::path& path, EEntry entry)
 {

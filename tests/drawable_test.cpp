@@ -6,6 +6,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -121,6 +123,12 @@ struct SListCase
     int geometryCalls;    // while compiling
     int materialPolygons; // each strip of two triangles is two polygons
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SListCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class DrawableListTest : public DrawableTest, public ::testing::WithParamInterface<SListCase>
 {

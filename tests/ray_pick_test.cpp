@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -27,6 +29,12 @@ struct SRayCase
     CVector direction;
     std::optional<double> distance; // none: a miss
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SRayCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class RayHitTest : public ::testing::TestWithParam<SRayCase>
 {

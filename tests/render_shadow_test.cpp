@@ -261,7 +261,12 @@ TEST_P(RenderNoShadowTest, FloorIsNotDarkened)
     EXPECT_TRUE(frame == reference) << "differs from mode 0";
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, RenderNoShadowTest, ::testing::Values(0, 3, -1, 100));
+INSTANTIATE_TEST_SUITE_P(Modes, RenderNoShadowTest, ::testing::Values(0, 3, -1, 100),
+                         [](const auto& info)
+                         {
+                             return info.param < 0 ? "ModeMinus" + std::to_string(-info.param)
+                                                   : "Mode" + std::to_string(info.param);
+                         });
 
 // Whatever the mode, a frame leaves the enables, the stencil and the lighting
 // as the start state has them for the next one.
@@ -295,5 +300,9 @@ TEST_P(RenderStateTest, FrameLeavesTheStartState)
     EXPECT_TRUE(Render(GetParam(), 1) == first);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, RenderStateTest, ::testing::Values(0, 1, 2));
+const char* const kShadowModeNames[] = {"None", "Fake", "True"};
+
+INSTANTIATE_TEST_SUITE_P(Modes, RenderStateTest, ::testing::Values(0, 1, 2),
+                         [](const auto& info)
+                         { return std::string(kShadowModeNames[info.param]); });
 } // namespace

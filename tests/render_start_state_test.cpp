@@ -5,6 +5,8 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -37,6 +39,12 @@ struct SSpecularCase
     const char* extensions;
     bool wanted;
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SSpecularCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class SeparateSpecularTest : public ::testing::TestWithParam<SSpecularCase>
 {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -217,6 +219,12 @@ struct SStrikeCase
     int firstTarget; // list index of the first struck body
     int scattered;   // at least this many of them end more than 1 away
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SStrikeCase& c, std::ostream* out)
+{
+    *out << "scene " << c.scene << ", struck from body " << c.firstTarget;
+}
 
 class SceneStrikeTest : public SceneBehaviourTest, public ::testing::WithParamInterface<SStrikeCase>
 {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -125,6 +127,12 @@ struct SSceneCase
     float pusherZ;
 };
 
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SSceneCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 const SSceneCase kSceneCases[] = {
     {kBilliards1, "Billiards 1", 7, 2.0f, 3.0f},
     {kRings1, "Rings 1", 3, 2.0f, 4.0f},
@@ -196,6 +204,12 @@ struct SPlacementCase
     float tolerance;
     std::vector<CVector> positions;
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SPlacementCase& c, std::ostream* out)
+{
+    *out << "scene " << c.scene;
+}
 
 const SPlacementCase kPlacementCases[] = {
     {kBilliards1,

@@ -86,7 +86,11 @@ TEST_P(ImageToolTest, PrintsSizeAndDigestOfTheRgbaBlock)
 INSTANTIATE_TEST_SUITE_P(Sizes, ImageToolTest,
                          ::testing::Values(std::pair{1, 1}, std::pair{1, 13}, std::pair{1, 14},
                                            std::pair{1, 15}, std::pair{4, 4}, std::pair{1, 31},
-                                           std::pair{32, 1}, std::pair{32, 32}));
+                                           std::pair{32, 1}, std::pair{32, 32}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.first) + "x" +
+                                    std::to_string(info.param.second);
+                         });
 
 // Files written by another program, ImageMagick: its 24-bit bitmap and its
 // verbatim and run-length SGI images of the same picture read to the same

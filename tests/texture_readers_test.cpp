@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <sys/stat.h>
 
 namespace texture_files
@@ -96,6 +98,12 @@ struct SNameCase
     const char* text; // {file} for the path
     EMessageIcon icon;
 };
+
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SNameCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class FileNameTest : public ::testing::TestWithParam<SNameCase>
 {

@@ -26,6 +26,12 @@ struct SSizeCase
     const char* refusal; // empty: uploaded
 };
 
+// ctest lists each case by this, not by its bytes.
+void PrintTo(const SSizeCase& c, std::ostream* out)
+{
+    *out << c.width << "x" << c.height << " on OpenGL " << c.version;
+}
+
 const char* const kNotPowerOfTwo =
     "The image is 3 x 2 pixels; this OpenGL takes only sizes that are powers of two.";
 
