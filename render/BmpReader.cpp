@@ -54,10 +54,13 @@ SImageLoad ReadBmp(IImageSource& source, const std::string& fileName)
     // Sizes are checked before they are multiplied, and multiplied in 64
     // bits, so no header can wrap the product onto a small image size.
     if (type != kBitmapType || headerSize != kInfoHeaderBytes || planes != 1 ||
-        bitsPerPixel != 24 || compression != 0 || width <= 0 || height <= 0 ||
-        width > kMaxImageSide || height > kMaxImageSide)
+        bitsPerPixel != 24 || compression != 0 || width <= 0 || height <= 0)
     {
         return InvalidFormat(fileName);
+    }
+    if (width > kMaxImageSide || height > kMaxImageSide)
+    {
+        return RefuseWithError(E_FAIL, fileName + "\n\n" + TooLargeText(width, height));
     }
     const uint64_t pixelCount = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
     if (imageSize != pixelCount * 3 ||
@@ -95,10 +98,11 @@ SImageLoad ReadBmp(IImageSource& source, const std::string& fileName)
 
 SImageLoad ReadBmpFile(const std::string& fileName)
 {
-    const std::unique_ptr<CFileSource> file = CFileSource::Open(fileName);
+    std::string reason;
+    const std::unique_ptr<CFileSource> file = CFileSource::Open(fileName, reason);
     if (!file)
     {
-        return RefuseWithError(E_FAIL, fileName + "\n\nCould not open file.");
+        return RefuseWithError(E_FAIL, fileName + "\n\nCould not open file.\n" + reason);
     }
     return ReadBmp(*file, fileName);
 }

@@ -1,31 +1,42 @@
 #include "render/FileSource.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::unique_ptr<CFileSource> CFileSource::Open(const std::string& fileName)
+std::unique_ptr<CFileSource> CFileSource::Open(const std::string& fileName, std::string& reason)
 {
     // Opened without blocking, so that a named pipe with no writer cannot
     // stall the open itself before it is recognised and refused.
     const int descriptor = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
     {
+        reason = std::strerror(errno);
         return nullptr;
     }
     struct stat status
     {
     };
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
-        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0)
+    if (fstat(descriptor, &status) != 0)
     {
+        reason = std::strerror(errno);
         close(descriptor);
         return nullptr;
     }
-    std::FILE* file = fdopen(descriptor, "rb");
-    if (file == nullptr)
+    if (!S_ISREG(status.st_mode) || status.st_size < 0)
     {
+        reason = S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : "Not a regular file";
+        close(descriptor);
+        return nullptr;
+    }
+    std::FILE* file = nullptr;
+    if (fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        (file = fdopen(descriptor, "rb")) == nullptr)
+    {
+        reason = std::strerror(errno);
         close(descriptor);
         return nullptr;
     }

@@ -12,8 +12,10 @@
 class CFileSource : public IImageSource
 {
 public:
-    // Null when the file cannot be opened or is not a regular file.
-    static std::unique_ptr<CFileSource> Open(const std::string& fileName);
+    // Null when the file cannot be opened or is not a regular file, with the
+    // system's reason ("No such file or directory", "Is a directory",
+    // "Permission denied", "Not a regular file").
+    static std::unique_ptr<CFileSource> Open(const std::string& fileName, std::string& reason);
 
     ~CFileSource() override;
     CFileSource(const CFileSource&) = delete;

@@ -43,6 +43,10 @@ struct SImageLoad
     std::optional<SImageMessage> message;
 };
 
+// The text that refuses a picture over kMaxImageSide on a side, with its size
+// and the limit.
+std::string TooLargeText(int64_t width, int64_t height);
+
 // A refusal in the bitmap style: caption "Error", error icon.
 SImageLoad RefuseWithError(int32_t result, std::string text);
 

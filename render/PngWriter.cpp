@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+
+#include "render/OutputFile.h"
 
 namespace
 {
@@ -106,19 +107,20 @@ std::vector<uint8_t> EncodePng(int width, int height, const uint8_t* rgba)
     return png;
 }
 
-bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba)
+bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba,
+              std::string& reason)
 {
     if (width <= 0 || height <= 0 || rgba == nullptr)
     {
+        reason = "no picture to write";
         return false;
     }
     const std::vector<uint8_t> png = EncodePng(width, height, rgba);
-    std::FILE* const file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-    {
-        return false;
-    }
-    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    return WriteFileAtomically(path, png.data(), png.size(), reason);
+}
+
+bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba)
+{
+    std::string reason;
+    return WritePng(path, width, height, rgba, reason);
 }

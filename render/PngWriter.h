@@ -11,5 +11,8 @@
 // of the picture to its top as glReadPixels returns them; alpha is dropped.
 std::vector<uint8_t> EncodePng(int width, int height, const uint8_t* rgba);
 
-// Returns false when the size is not positive or the file cannot be written.
+// Writes the file atomically (render/OutputFile.h). False when the size is
+// not positive or the file cannot be written, with the reason.
+bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba,
+              std::string& reason);
 bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba);

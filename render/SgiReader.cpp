@@ -15,7 +15,8 @@ constexpr uint16_t kMagicSwapped = 0xDA01;   // big-endian file, the usual kind
 constexpr uint64_t kHeaderBytes = 512;       // the tables or the pixels start here
 constexpr size_t kFieldBytes = 12;           // the part of the header that is read
 constexpr uint64_t kRowBufferPerPixel = 256; // run-length bytes allowed per pixel of a row
-constexpr uint16_t kStorageRunLength = 1;
+constexpr uint8_t kStorageVerbatim = 0;
+constexpr uint8_t kStorageRunLength = 1;
 
 const char* const kInvalid = "Invalid rgb file.";
 const char* const kOutOfMemory = "Out of memory.";
@@ -122,10 +123,20 @@ std::optional<SImageLoad> OpenSgiImage(IImageSource& source, SgiImage& image)
                            "Unsupported rgb file: " + std::to_string(image.BytesPerChannel()) +
                                " bytes per channel; only 1 can be read.");
     }
-    if (image.xSize == 0 || image.ySize == 0 || image.zSize == 0 || image.xSize > kMaxImageSide ||
-        image.ySize > kMaxImageSide)
+    // Any other storage would be read as verbatim rows that are not there.
+    if (image.Storage() != kStorageVerbatim && image.Storage() != kStorageRunLength)
+    {
+        return RefusePlain(E_FAIL, "Unsupported rgb file: storage " +
+                                       std::to_string(image.Storage()) +
+                                       "; only 0 (verbatim) and 1 (run-length) can be read.");
+    }
+    if (image.xSize == 0 || image.ySize == 0 || image.zSize == 0)
     {
         return RefusePlain(E_FAIL, kInvalid);
+    }
+    if (image.xSize > kMaxImageSide || image.ySize > kMaxImageSide)
+    {
+        return RefusePlain(E_FAIL, TooLargeText(image.xSize, image.ySize));
     }
     image.channelsRead = std::min<int>(image.zSize, 3);
 
@@ -299,10 +310,11 @@ SImageLoad ReadSgi(IImageSource& source)
 
 SImageLoad ReadSgiFile(const std::string& fileName)
 {
-    const std::unique_ptr<CFileSource> file = CFileSource::Open(fileName);
+    std::string reason;
+    const std::unique_ptr<CFileSource> file = CFileSource::Open(fileName, reason);
     if (!file)
     {
-        return RefusePlain(E_FAIL, "Failed to open image file " + fileName + ".\n");
+        return RefusePlain(E_FAIL, "Failed to open image file " + fileName + ".\n" + reason);
     }
     return ReadSgi(*file);
 }

@@ -131,7 +131,7 @@ TEST(ImageToolRefusalTest, PrintsTheLoadersMessageAndFails)
         std::string file;
         std::string output;
     } cases[] = {
-        {missing, missing + "\n\nCould not open file.\n"},
+        {missing, missing + "\n\nCould not open file.\nNo such file or directory\n"},
         {broken, "Invalid rgb file.\n"},
         {wrongType, wrongType + "\n\nInvalid file type.\n"},
     };

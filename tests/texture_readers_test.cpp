@@ -7,12 +7,18 @@
 #include "render/SgiReader.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/TextureCases.h"
+#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 
 #include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <tuple>
 
 namespace texture_files
 {
@@ -157,41 +163,99 @@ TEST(ImageFileTest, NameShorterThanAnExtensionIsAnInvalidType)
     }
 }
 
-TEST(ImageFileTest, FileThatCannotBeOpenedIsReportedByEachReader)
+// A file that cannot be read is reported with the specified text first and
+// the system's reason on a line of its own. Only regular files are read: a
+// directory has no bytes, and a named pipe with no writer or a device would
+// block the open or the first read forever.
+struct SOpenCase
 {
-    CTempDirectory directory;
-    const std::string missing = (directory.Path() / "missing").string();
-    ExpectRefusal(ReadImageFile(missing + ".bmp"), E_FAIL, missing + ".bmp\n\nCould not open file.",
-                  EMessageIcon::kError);
-    ExpectRefusal(ReadImageFile(missing + ".rgb"), E_FAIL,
-                  "Failed to open image file " + missing + ".rgb.\n", EMessageIcon::kNone);
+    const char* name;
+    // Makes what stands at path; returns the path to read, or empty.
+    std::function<std::string(const std::filesystem::path&)> make;
+    const char* reason;
+};
+
+void PrintTo(const SOpenCase& openCase, std::ostream* out)
+{
+    *out << openCase.name;
 }
 
-// Only regular files are read: a directory has no bytes, and a named pipe
-// with no writer would block the open or the first read forever.
-TEST(ImageFileTest, OnlyRegularFilesAreOpened)
+class UnopenableFileTest : public ::testing::TestWithParam<std::tuple<SOpenCase, const char*>>
 {
+};
+
+TEST_P(UnopenableFileTest, NamesTheCause)
+{
+    const auto& [openCase, ending] = GetParam();
     CTempDirectory directory;
-    for (const char* name : {"folder.bmp", "folder.rgb", "pipe.bmp", "pipe.rgb"})
+    const std::filesystem::path path = directory.Path() / (std::string("file") + ending);
+    const std::string read = openCase.make(path);
+    ASSERT_FALSE(read.empty());
+    const std::string expected =
+        std::string(ending) == ".bmp"
+            ? read + "\n\nCould not open file.\n" + openCase.reason
+            : "Failed to open image file " + read + ".\n" + openCase.reason;
+    std::string text;
+    if (std::string(openCase.name) == "permission_refused")
     {
-        const std::filesystem::path path = directory.Path() / name;
-        if (std::string(name).starts_with("pipe"))
-        {
-            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-        }
-        else
-        {
-            std::filesystem::create_directory(path);
-        }
-        const SImageLoad load = ReadImageFile(path.string());
+        text = RunUnprivileged([&] { return ReadImageFile(read).message->text; });
+    }
+    else
+    {
+        const SImageLoad load = ReadImageFile(read);
         EXPECT_EQ(load.result, E_FAIL);
         ASSERT_TRUE(load.message.has_value());
-        const std::string expected = std::string(name).ends_with(".bmp")
-                                         ? path.string() + "\n\nCould not open file."
-                                         : "Failed to open image file " + path.string() + ".\n";
-        EXPECT_EQ(load.message->text, expected);
+        text = load.message->text;
     }
+    EXPECT_EQ(text, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, UnopenableFileTest,
+    ::testing::Combine(
+        ::testing::Values(
+            SOpenCase{"missing", [](const std::filesystem::path& p) { return p.string(); },
+                      "No such file or directory"},
+            SOpenCase{"dangling_link",
+                      [](const std::filesystem::path& p)
+                      {
+                          std::filesystem::create_symlink(p.parent_path() / "gone", p);
+                          return p.string();
+                      },
+                      "No such file or directory"},
+            SOpenCase{"folder",
+                      [](const std::filesystem::path& p)
+                      {
+                          std::filesystem::create_directory(p);
+                          return p.string();
+                      },
+                      "Is a directory"},
+            SOpenCase{"named_pipe",
+                      [](const std::filesystem::path& p)
+                      { return mkfifo(p.c_str(), 0600) == 0 ? p.string() : std::string(); },
+                      "Not a regular file"},
+            SOpenCase{"device",
+                      [](const std::filesystem::path& p)
+                      {
+                          std::filesystem::create_symlink("/dev/zero", p);
+                          return p.string();
+                      },
+                      "Not a regular file"},
+            SOpenCase{"permission_refused",
+                      [](const std::filesystem::path& p)
+                      {
+                          // The folder open to all, the file to its owner only.
+                          std::filesystem::permissions(p.parent_path(),
+                                                       std::filesystem::perms(0755));
+                          std::ofstream(p) << "BM";
+                          return chmod(p.c_str(), 0600) == 0 ? p.string() : std::string();
+                      },
+                      "Permission denied"}),
+        ::testing::Values(".bmp", ".rgb")),
+    [](const ::testing::TestParamInfo<UnopenableFileTest::ParamType>& info)
+    {
+        return std::string(std::get<0>(info.param).name) + "_" + (std::get<1>(info.param) + 1);
+    });
 
 // The messages hold the whole name however long it is.
 TEST(ImageFileTest, LongFileNamesAreReportedWhole)

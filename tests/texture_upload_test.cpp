@@ -149,7 +149,7 @@ TEST_F(TextureTest, FailedLoadLeavesAnEmptyTextureAndOneBox)
     ASSERT_EQ(platform.MessageBoxes().size(), 1u);
     const SMessageBoxRecord& box = platform.MessageBoxes()[0];
     EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, missing + "\n\nCould not open file.");
+    EXPECT_EQ(box.text, missing + "\n\nCould not open file.\nNo such file or directory");
     EXPECT_EQ(box.buttons, EMessageButtons::kOk);
     EXPECT_EQ(box.icon, EMessageIcon::kError);
 

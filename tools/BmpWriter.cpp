@@ -1,6 +1,6 @@
 #include "tools/BmpWriter.h"
 
-#include <fstream>
+#include "render/OutputFile.h"
 
 namespace
 {
@@ -42,11 +42,8 @@ std::vector<uint8_t> EncodeBmp(const SRgbImage& image)
     return out;
 }
 
-bool WriteBmp(const std::string& fileName, const SRgbImage& image)
+bool WriteBmp(const std::string& fileName, const SRgbImage& image, std::string& reason)
 {
     const std::vector<uint8_t> bytes = EncodeBmp(image);
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+    return WriteFileAtomically(fileName, bytes.data(), bytes.size(), reason);
 }

@@ -21,5 +21,6 @@ struct SRgbImage
 // The whole file. The width times 3 must be a multiple of 4 (no row padding).
 std::vector<uint8_t> EncodeBmp(const SRgbImage& image);
 
-// False when the file cannot be written.
-bool WriteBmp(const std::string& fileName, const SRgbImage& image);
+// Writes the file atomically (render/OutputFile.h); false with the reason
+// when it cannot be written.
+bool WriteBmp(const std::string& fileName, const SRgbImage& image, std::string& reason);

@@ -38,9 +38,14 @@ bool ParseInt64(const std::string& text, int64_t minimum, int64_t maximum, int64
     return true;
 }
 
+bool IsDecimalNumber(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789.eE+-") == std::string::npos;
+}
+
 bool ParseFloat(const std::string& text, float& value)
 {
-    if (text.empty() || text[0] == ' ' || text[0] == '\t')
+    if (!IsDecimalNumber(text))
     {
         return false;
     }

@@ -7,7 +7,11 @@
 #include <string>
 
 bool ParseInt64(const std::string& text, int64_t minimum, int64_t maximum, int64_t& value);
-// A finite single-precision number.
+// Whether text is written as a plain decimal number: digits, a point, an
+// exponent and signs only. The C library also reads hexadecimal ("0x1p4"),
+// "inf" and "nan", which no option means.
+bool IsDecimalNumber(const std::string& text);
+// A finite single-precision number written in decimal.
 bool ParseFloat(const std::string& text, float& value);
 // "VX,VY,VZ:N": a velocity in world units per second held for N steps.
 bool ParsePushSegment(const std::string& text, float velocity[3], int64_t& steps);

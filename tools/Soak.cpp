@@ -22,9 +22,8 @@ namespace
 {
 constexpr const char* kUsage = "usage: clatterbox-sim --soak SECONDS --seed S [--scene N]\n";
 
-// Longer than anyone will run it (about 115 days a scene), short enough that
-// the step count stays exact in a double.
-constexpr double kMaxSecondsPerScene = 1.0e7;
+// Ten hours of simulated time a scene: all eleven take hours, not days.
+constexpr double kMaxSecondsPerScene = 36000.0;
 
 // The playing area: walls at x = +-40 and y = +-60, the floor at z = 0.
 constexpr float kWallX = 40.0f;
@@ -192,7 +191,7 @@ std::string ShortestText(double value)
 
 bool ParseSeconds(const std::string& text, double& value)
 {
-    if (text.empty() || !(text[0] == '.' || (text[0] >= '0' && text[0] <= '9')))
+    if (!IsDecimalNumber(text) || !(text[0] == '.' || (text[0] >= '0' && text[0] <= '9')))
         return false;
     errno = 0;
     char* end = nullptr;
@@ -710,8 +709,8 @@ int SoakMain(int argc, char** argv)
             if (haveSeconds)
                 problem = "--soak given twice";
             else if (!ParseSeconds(value, options.secondsPerScene))
-                problem = "--soak must be a number of seconds above 0 and at most 1e7, not '" +
-                          value + "'";
+                problem = "--soak must be a number of seconds above 0 and at most " +
+                          ShortestText(kMaxSecondsPerScene) + ", not '" + value + "'";
             haveSeconds = true;
         }
         else if (name == "--seed")

@@ -28,10 +28,12 @@
 #include "app/headless/HeadlessGL.h"
 #include "app/headless/HeadlessPlatform.h"
 #include "render/GlStartState.h"
+#include "render/OutputFile.h"
 #include "render/Platform.h"
 #include "render/StartupState.h"
 #include "render/Texture.h"
 #include "tools/CommandLine.h"
+#include "tools/StandardOutput.h"
 #include "tools/bench/BenchReport.h"
 #include "tools/bench/DrawBench.h"
 #include "tools/bench/PeerBalls.h"
@@ -279,15 +281,18 @@ int RunTables(const SOptions& options)
         std::fprintf(stderr, "clatterbox-bench: %s: %s\n", box.caption.c_str(), box.text.c_str());
     }
 
+    COutputFile traceFile;
     std::FILE* trace = nullptr;
+    std::string reason;
     if (!options.trace.empty())
     {
-        trace = std::fopen(options.trace.c_str(), "w");
-        if (!trace)
+        if (!traceFile.Open(options.trace, reason))
         {
-            std::fprintf(stderr, "clatterbox-bench: cannot write '%s'\n", options.trace.c_str());
+            std::fprintf(stderr, "clatterbox-bench: cannot write '%s': %s\n",
+                         options.trace.c_str(), reason.c_str());
             return 1;
         }
+        trace = traceFile.Stream();
         std::fprintf(trace, "bodies,step,us,contacts\n");
     }
 
@@ -400,17 +405,14 @@ int RunTables(const SOptions& options)
         std::fflush(out);
     }
 
-    if (trace)
-    {
-        std::fclose(trace);
-    }
     g_bodyTexture = nullptr;
     g_floorTexture = nullptr;
     g_envTexture = nullptr;
     SetPlatform(nullptr);
-    if (std::ferror(out))
+    if (trace && !traceFile.Commit(reason))
     {
-        std::fputs("clatterbox-bench: could not write the output\n", stderr);
+        std::fprintf(stderr, "clatterbox-bench: cannot write '%s': %s\n", options.trace.c_str(),
+                     reason.c_str());
         return 1;
     }
     return 0;
@@ -454,13 +456,13 @@ int main(int argc, char** argv)
         {
             if (std::strcmp(argv[i], "--peer-work") == 0)
             {
-                return RunPeerWork(argc, argv);
+                return FinishStandardOutput("clatterbox-bench", RunPeerWork(argc, argv));
             }
         }
         if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
         {
             std::fputs(kUsage, stdout);
-            return 0;
+            return FinishStandardOutput("clatterbox-bench", 0);
         }
         SOptions options;
         std::string problem;
@@ -468,7 +470,7 @@ int main(int argc, char** argv)
         {
             return Usage(problem);
         }
-        return RunTables(options);
+        return FinishStandardOutput("clatterbox-bench", RunTables(options));
     }
     catch (const std::exception& error)
     {

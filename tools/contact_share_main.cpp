@@ -25,6 +25,7 @@
 #include "shapes/Shape.h"
 #include "shapes/ShapeContact.h"
 #include "world/SceneNames.h"
+#include "tools/StandardOutput.h"
 #include "world/World.h"
 
 namespace
@@ -132,26 +133,35 @@ int main(int argc, char** argv)
             return Usage(name + " needs a value");
         }
         const std::string value = argv[i + 1];
-        bool ok = false;
+        int64_t* target = nullptr;
+        int64_t minimum = 0;
+        int64_t maximum = 0;
         if (name == "--scene")
         {
-            ok = ParseCount(value, 0, kSceneCount - 1, scene);
+            target = &scene;
+            maximum = kSceneCount - 1;
         }
         else if (name == "--steps")
         {
-            ok = ParseCount(value, 1, 100000000, steps);
+            // Two timings a step are kept: 160 MB at the most.
+            target = &steps;
+            minimum = 1;
+            maximum = 10000000;
         }
         else if (name == "--repeat")
         {
-            ok = ParseCount(value, 1, 1000, repeat);
+            target = &repeat;
+            minimum = 1;
+            maximum = 1000;
         }
         else
         {
             return Usage("unknown argument '" + name + "'");
         }
-        if (!ok)
+        if (!ParseCount(value, minimum, maximum, *target))
         {
-            return Usage("bad value '" + value + "' for " + name);
+            return Usage(name + " must be an integer from " + std::to_string(minimum) + " to " +
+                         std::to_string(maximum) + ", not '" + value + "'");
         }
     }
     if (scene < 0 || steps < 0)
@@ -198,5 +208,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "clatterbox-contact-share: %s\n", error.what());
         return 1;
     }
-    return 0;
+    return FinishStandardOutput("clatterbox-contact-share", 0);
 }

@@ -7,6 +7,7 @@
 
 #include "render/ImageFile.h"
 #include "tools/Sha256.h"
+#include "tools/StandardOutput.h"
 
 #include <cstdio>
 
@@ -21,9 +22,9 @@ int main(int argc, char** argv)
     if (load.result != kLoadOk)
     {
         std::printf("%s\n", load.message ? load.message->text.c_str() : "Load failed.");
-        return 1;
+        return FinishStandardOutput("clatterbox-image", 1);
     }
     std::printf("ok %dx%d %s\n", load.width, load.height,
                 Sha256Hex(load.pixels.data(), load.pixels.size()).c_str());
-    return 0;
+    return FinishStandardOutput("clatterbox-image", 0);
 }

@@ -3,6 +3,7 @@
 // uncompressed 24-bit bitmaps).
 
 #include "tools/BmpWriter.h"
+#include "tools/StandardOutput.h"
 #include "tools/TextureArt.h"
 
 #include <cstdio>
@@ -29,12 +30,14 @@ int main(int argc, char** argv)
     for (const auto& picture : pictures)
     {
         const std::string file = directory + "/" + picture.name;
-        if (!WriteBmp(file, picture.image))
+        std::string reason;
+        if (!WriteBmp(file, picture.image, reason))
         {
-            std::fprintf(stderr, "clatterbox-make-textures: cannot write %s\n", file.c_str());
+            std::fprintf(stderr, "clatterbox-make-textures: cannot write %s: %s\n", file.c_str(),
+                         reason.c_str());
             return 1;
         }
         std::printf("wrote %s\n", file.c_str());
     }
-    return 0;
+    return FinishStandardOutput("clatterbox-make-textures", 0);
 }

@@ -16,11 +16,13 @@
 #include "dynamics/Random.h"
 #include "render/DataFiles.h"
 #include "render/GlStartState.h"
+#include "render/OutputFile.h"
 #include "render/Platform.h"
 #include "render/PngWriter.h"
 #include "render/StartupState.h"
 #include "render/Texture.h"
 #include "tools/CommandLine.h"
+#include "tools/StandardOutput.h"
 #include "world/SceneNames.h"
 #include "world/World.h"
 
@@ -161,8 +163,24 @@ std::unique_ptr<CTexture> LoadTexture(const char* fileName)
                                       GL_REPEAT);
 }
 
+int CannotWrite(const SOptions& options, const std::string& reason)
+{
+    std::fprintf(stderr, "clatterbox-shot: could not write '%s': %s\n", options.out.c_str(),
+                 reason.c_str());
+    return 1;
+}
+
 int Run(const SOptions& options)
 {
+    // Opened first, so that an output that cannot be written is reported
+    // before the scene runs.
+    COutputFile out;
+    std::string reason;
+    if (!out.Open(options.out, reason))
+    {
+        return CannotWrite(options, reason);
+    }
+
     CHeadlessPlatform platform;
     SetPlatform(&platform);
     CHeadlessGL gl(options.width, options.height);
@@ -214,10 +232,11 @@ int Run(const SOptions& options)
         world.Draw();
         glFlush();
         const std::vector<uint8_t> pixels = gl.ReadPixels();
-        if (!WritePng(options.out, options.width, options.height, pixels.data()))
+        const std::vector<uint8_t> png = EncodePng(options.width, options.height, pixels.data());
+        std::fwrite(png.data(), 1, png.size(), out.Stream());
+        if (!out.Commit(reason))
         {
-            std::fprintf(stderr, "clatterbox-shot: could not write '%s'\n", options.out.c_str());
-            status = 1;
+            status = CannotWrite(options, reason);
         }
     }
     g_bodyTexture = nullptr;
@@ -235,13 +254,14 @@ int main(int argc, char** argv)
     {
         return Usage(problem);
     }
+    int status = 1;
     try
     {
-        return Run(options);
+        status = Run(options);
     }
     catch (const std::exception& error)
     {
         std::fprintf(stderr, "clatterbox-shot: %s\n", error.what());
-        return 1;
     }
+    return FinishStandardOutput("clatterbox-shot", status);
 }

@@ -2,6 +2,7 @@
 // scripted pusher and prints the state of every body, so that runs can be
 // compared, plotted or checked by scripts without a window.
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -15,6 +16,8 @@
 #include "render/Platform.h"
 #include "tools/CommandLine.h"
 #include "tools/Soak.h"
+#include "tools/StandardOutput.h"
+#include "world/PusherSpeed.h"
 #include "world/SceneNames.h"
 #include "world/World.h"
 
@@ -25,6 +28,8 @@ constexpr const char* kUsage = "usage: clatterbox-sim --scene N --seed S --steps
                                "[--all-pairs]\n"
                                "       clatterbox-sim --soak SECONDS --seed S [--scene N]\n";
 constexpr int64_t kMaxAddedBalls = 10000;
+// 20,000 simulated seconds: hours for a crowded scene, not days.
+constexpr int64_t kMaxSteps = 10000000;
 
 // A pusher velocity, world units per second, held for a number of steps.
 struct SPushSegment
@@ -109,9 +114,10 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
         {
             if (!once(options.steps >= 0))
                 return false;
-            if (!ParseInt64(value, 0, INT64_MAX, options.steps))
+            if (!ParseInt64(value, 0, kMaxSteps, options.steps))
             {
-                problem = "--steps must be a non-negative integer, not '" + value + "'";
+                problem = "--steps must be an integer from 0 to " + std::to_string(kMaxSteps) +
+                          ", not '" + value + "'";
                 return false;
             }
         }
@@ -126,6 +132,17 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
                 return false;
             }
             segment.velocity = CVector(velocity[0], velocity[1], velocity[2]);
+            // The demo never moves the pusher faster (world/PusherSpeed.h).
+            const double speed = std::sqrt(static_cast<double>(segment.velocity.LengthSquared()));
+            if (speed > static_cast<double>(kMaxPusherSpeed))
+            {
+                char text[160];
+                std::snprintf(text, sizeof text,
+                              "--push speed %.6g is above the pusher's limit of %g units/s",
+                              speed, static_cast<double>(kMaxPusherSpeed));
+                problem = text + std::string(" in '") + value + "'";
+                return false;
+            }
             options.pushes.push_back(segment);
         }
         else if (name == "--add-balls")
@@ -253,11 +270,6 @@ int Run(const SOptions& options)
     {
         PrintWorld(out, world);
     }
-    if (std::fflush(out) != 0 || std::ferror(out))
-    {
-        std::fputs("clatterbox-sim: could not write the output\n", stderr);
-        return 1;
-    }
     return 0;
 }
 } // namespace
@@ -267,7 +279,7 @@ int main(int argc, char** argv)
     // The soak has a command line of its own (tools/Soak.h).
     if (IsSoakCommand(argc, argv))
     {
-        return SoakMain(argc, argv);
+        return FinishStandardOutput("clatterbox-sim", SoakMain(argc, argv));
     }
     SOptions options;
     std::string problem;
@@ -275,13 +287,14 @@ int main(int argc, char** argv)
     {
         return Usage(problem);
     }
+    int status = 1;
     try
     {
-        return Run(options);
+        status = Run(options);
     }
     catch (const std::exception& error)
     {
         std::fprintf(stderr, "clatterbox-sim: %s\n", error.what());
-        return 1;
     }
+    return FinishStandardOutput("clatterbox-sim", status);
 }

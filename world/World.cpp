@@ -15,6 +15,7 @@
 #include "render/StartupState.h"
 #include "shapes/Shape.h"
 #include "world/MouseState.h"
+#include "world/PusherSpeed.h"
 #include "world/SceneTable.h"
 
 double g_simulatedTime = 0.0;
@@ -225,7 +226,7 @@ void CWorld::Update(float dt, bool paused)
         }
         if (pusher)
         {
-            pusher->SetVelocity(v);
+            pusher->SetVelocity(LimitPusherSpeed(v));
         }
 
         // The target comes from the clock itself, so the overshoot of the last

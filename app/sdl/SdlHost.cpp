@@ -5,12 +5,16 @@
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "app/sdl/ImGuiMenu.h"
+#include "app/sdl/QuitSignals.h"
 #include "app/sdl/SdlKeys.h"
 
 namespace
@@ -40,6 +44,91 @@ bool DisplayNamed()
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+// SDL's text for a failure to reach the display, with the display it tried.
+std::string DisplayError(const char* sdlText)
+{
+    const char* x11 = std::getenv("DISPLAY");
+    std::string text = sdlText;
+    text += x11 != nullptr && *x11 != '\0' ? "\nDISPLAY=" + std::string(x11)
+                                           : std::string("\nDISPLAY is not set");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (wayland != nullptr && *wayland != '\0')
+        text += "\nWAYLAND_DISPLAY=" + std::string(wayland);
+    return text;
+}
+
+int BitCount(Uint32 mask)
+{
+    int count = 0;
+    for (; mask != 0; mask &= mask - 1)
+        ++count;
+    return count;
+}
+
+// The formats to fall back on when the display has no visual for the one
+// asked for: the colour depth the display offers, first with the depth and
+// stencil asked for, then with less of each. The application compares what it
+// gets with what it asked for (the colour warning, the shadow modes the
+// stencil allows).
+std::vector<SPixelFormat> FallbackFormats(const SPixelFormat& request)
+{
+    SPixelFormat offered = request;
+    SDL_DisplayMode mode{};
+    int bits = 0;
+    Uint32 red = 0;
+    Uint32 green = 0;
+    Uint32 blue = 0;
+    Uint32 alpha = 0;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 &&
+        SDL_PixelFormatEnumToMasks(mode.format, &bits, &red, &green, &blue, &alpha) == SDL_TRUE &&
+        red != 0 && green != 0 && blue != 0)
+    {
+        offered.redBits = std::min(request.redBits, BitCount(red));
+        offered.greenBits = std::min(request.greenBits, BitCount(green));
+        offered.blueBits = std::min(request.blueBits, BitCount(blue));
+    }
+    else
+    {
+        // Each size is a minimum: 1 takes the most the display has.
+        offered.redBits = offered.greenBits = offered.blueBits = 1;
+    }
+    offered.alphaBits = 0;
+    std::vector<SPixelFormat> formats;
+    for (const int stencil : {request.stencilBits, 1, 0})
+    {
+        for (const int depth : {request.depthBits, 16})
+        {
+            SPixelFormat format = offered;
+            format.depthBits = std::min(depth, request.depthBits);
+            format.stencilBits = std::min(stencil, request.stencilBits);
+            formats.push_back(format);
+        }
+    }
+    return formats;
+}
+
+bool SetGlAttributes(const SPixelFormat& format, std::string& error)
+{
+    const std::pair<SDL_GLattr, int> attributes[] = {
+        {SDL_GL_RED_SIZE, format.redBits},
+        {SDL_GL_GREEN_SIZE, format.greenBits},
+        {SDL_GL_BLUE_SIZE, format.blueBits},
+        {SDL_GL_ALPHA_SIZE, format.alphaBits},
+        {SDL_GL_DEPTH_SIZE, format.depthBits},
+        {SDL_GL_STENCIL_SIZE, format.stencilBits},
+        {SDL_GL_DOUBLEBUFFER, format.doubleBuffer ? 1 : 0},
+    };
+    for (const auto& [attribute, value] : attributes)
+    {
+        if (SDL_GL_SetAttribute(attribute, value) != 0)
+        {
+            error = SDL_GetError();
+            return false;
+        }
+    }
+    return true;
 }
 } // namespace
 
@@ -102,7 +191,10 @@ EMessageResult CSdlHost::MessageBox(const std::string& caption, const std::strin
         data.buttons = ok;
     }
     int pressed = 0;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0)
+    EnterModalBox();
+    const int shown = SDL_ShowMessageBox(&data, &pressed);
+    LeaveModalBox();
+    if (shown != 0)
         return unanswered;
     if (pressed == kNoButton)
         return EMessageResult::kNo;
@@ -135,9 +227,11 @@ bool CSdlHost::OpenDisplay(std::string& error)
         drivers += (drivers.empty() ? "" : ",") + name;
     }
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, drivers.c_str(), SDL_HINT_DEFAULT);
+    // SIGTERM and SIGINT are the demo's own (app/sdl/QuitSignals.h).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
     {
-        error = SDL_GetError();
+        error = DisplayError(SDL_GetError());
         return false;
     }
     m_videoStarted = true;
@@ -161,38 +255,36 @@ bool CSdlHost::OpenDisplay(std::string& error)
 
 bool CSdlHost::SetPixelFormat(const SPixelFormat& request, std::string& error)
 {
-    const std::pair<SDL_GLattr, int> attributes[] = {
-        {SDL_GL_RED_SIZE, request.redBits},
-        {SDL_GL_GREEN_SIZE, request.greenBits},
-        {SDL_GL_BLUE_SIZE, request.blueBits},
-        {SDL_GL_ALPHA_SIZE, request.alphaBits},
-        {SDL_GL_DEPTH_SIZE, request.depthBits},
-        {SDL_GL_STENCIL_SIZE, request.stencilBits},
-        {SDL_GL_DOUBLEBUFFER, request.doubleBuffer ? 1 : 0},
-    };
-    for (const auto& [attribute, value] : attributes)
-    {
-        if (SDL_GL_SetAttribute(attribute, value) != 0)
-        {
-            error = SDL_GetError();
-            return false;
-        }
-    }
-    return true;
+    m_requested = request;
+    return SetGlAttributes(request, error);
 }
 
 bool CSdlHost::CreateMainWindow(const std::string& caption, int width, int height,
                                 std::string& error)
 {
-    m_window =
-        SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
-                         height, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
-    if (m_window == nullptr)
+    const auto create = [&]
     {
-        error = SDL_GetError();
-        return false;
+        return SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                width, height,
+                                SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+    };
+    m_window = create();
+    if (m_window != nullptr)
+        return true;
+    // The toolkit fails the window when no visual has the colour asked for
+    // (a 16-bit display offers no 8/8/8); ask again for what the display has.
+    const std::string firstError = SDL_GetError();
+    for (const SPixelFormat& format : FallbackFormats(m_requested))
+    {
+        std::string ignored;
+        if (!SetGlAttributes(format, ignored))
+            continue;
+        m_window = create();
+        if (m_window != nullptr)
+            return true;
     }
-    return true;
+    error = DisplayError(firstError.c_str());
+    return false;
 }
 
 bool CSdlHost::CreateContext(std::string& error)
@@ -368,6 +460,14 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
 
 bool CSdlHost::PollEvent(SHostEvent& event)
 {
+    // A quit signal closes the window once, as the user would.
+    if (QuitSignalled() && !m_quitSignalSeen)
+    {
+        m_quitSignalSeen = true;
+        event = SHostEvent{};
+        event.type = EHostEventType::kClose;
+        return true;
+    }
     if (!m_pending.empty())
     {
         event = m_pending.front();
@@ -388,8 +488,9 @@ bool CSdlHost::PollEvent(SHostEvent& event)
 
 void CSdlHost::WaitEvent()
 {
-    if (m_pending.empty())
-        SDL_WaitEvent(nullptr);
+    // Bounded, so that a quit signal is seen within a tenth of a second.
+    if (m_pending.empty() && !QuitSignalled())
+        SDL_WaitEventTimeout(nullptr, 100);
 }
 
 void CSdlHost::PostQuit(int exitCode)

@@ -2,7 +2,9 @@
 // The host of the real program: one resizable SDL2 window with an OpenGL
 // context, a Dear ImGui menu bar at the top of its client area and the 3D area
 // below it; SDL's events turned into the application's; modal SDL message
-// boxes, each also written to stderr; the system's monotonic clock.
+// boxes, each also written to stderr; the system's monotonic clock. When the
+// display has no visual of the pixel format asked for, the window gets the
+// nearest the display offers.
 
 #include <SDL.h>
 
@@ -61,6 +63,8 @@ private:
     SDL_Window* m_window = nullptr;
     SDL_GLContext m_context = nullptr;
     bool m_windowShown = false;
+    bool m_quitSignalSeen = false;
+    SPixelFormat m_requested = kProgramPixelFormat;
     bool m_menuOpen = false;
     int m_menuBarHeight = 0; // pixels
     std::deque<SHostEvent> m_pending;

@@ -46,13 +46,17 @@ require_xvfb() {
     done
 }
 
+# start_xvfb [DEPTH [MORE-XVFB-ARGUMENTS...]]: a screen of 1024 x 768 at
+# DEPTH bits (default 24).
 start_xvfb() {
     require_xvfb
+    local depth=${1:-24}
+    shift || true
     # Xvfb picks a free display number and writes it to fd 3. Without
     # -noreset the server resets whenever its last client leaves, as each
     # xdotool call does, and a demo that connects during a reset finds no
     # display.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "1024x768x$depth" "$@" -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     local deadline=$((SECONDS + 20))
     while [[ ! -s "$WORK/display" ]]; do

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The demo in a folder without floor.bmp: it shows the box
-# "floor.bmp\n\nCould not open file." captioned "Error" (once, and no other),
-# goes on when the box is dismissed, reaches its frame-rate caption, keeps
-# drawing the scene with the floor in its plain material, and exits with 0 on
-# Esc.
+# "floor.bmp\n\nCould not open file.\nNo such file or directory" captioned
+# "Error" (once, and no other), goes on when the box is dismissed, reaches its
+# frame-rate caption, keeps drawing the scene with the floor in its plain
+# material, and exits with 0 on Esc.
 source "$(dirname "$0")/lib.sh"
 
 mkdir -p "$WORK/textures"
@@ -41,8 +41,8 @@ wait_until 30 "no box captioned Error appeared" box_window
 box=$(box_window)
 # Every box is also written to stderr as "caption: text".
 boxes=$(cat "$WORK/app.err")
-[[ "$boxes" == "Error: floor.bmp"$'\n\n'"Could not open file." ]] ||
-    fail "the one box should read \"floor.bmp\\n\\nCould not open file.\""
+[[ "$boxes" == "Error: floor.bmp"$'\n\n'"Could not open file."$'\n'"No such file or directory" ]] ||
+    fail "the one box should read \"floor.bmp\\n\\nCould not open file.\\nNo such file or directory\""
 
 xdotool key --window "$box" Return
 box_gone() { ! box_window; }

@@ -139,11 +139,15 @@ inline std::vector<SImageCase> BmpCases()
     h = square;
     h.width = 0x55555556;
     h.height = 1;
-    refuse("bmp_size_product_wraps", h, {1, 2});
+    cases.push_back(Refused("bmp_size_product_wraps", ".bmp", MakeBmp(h, {1, 2}),
+                            "{file}\n\nImage too large: 1431655766 x 1 pixels; the limit is "
+                            "4096 on a side."));
     h = square;
     h.width = kMaxImageSide + 1;
     h.height = 1;
-    refuse("bmp_wider_than_limit", h, Bytes((kMaxImageSide + 1) * 3, 5));
+    cases.push_back(Refused("bmp_wider_than_limit", ".bmp",
+                            MakeBmp(h, Bytes((kMaxImageSide + 1) * 3, 5)),
+                            "{file}\n\nImage too large: 4097 x 1 pixels; the limit is 4096 on a side."));
     // A header that asks for 48 MiB backed by nothing.
     h = square;
     h.width = kMaxImageSide;
@@ -273,7 +277,9 @@ inline std::vector<SImageCase> SgiCases()
         h.x = kMaxImageSide + 1;
         h.y = 1;
         h.z = 1;
-        refuse("sgi_wider_than_limit", MakeSgiVerbatim(h, Bytes(kMaxImageSide + 1, 3)));
+        cases.push_back(Refused("sgi_wider_than_limit", ".rgb",
+                                MakeSgiVerbatim(h, Bytes(kMaxImageSide + 1, 3)),
+                                "Image too large: 4097 x 1 pixels; the limit is 4096 on a side."));
         // Tables for 4096 rows that the file does not hold.
         h.x = kMaxImageSide;
         h.y = kMaxImageSide;
@@ -329,6 +335,15 @@ inline std::vector<SImageCase> SgiCases()
                                 ".rgb", MakeSgiVerbatim(h, Bytes(planes.size() * 2, 1)),
                                 "Unsupported rgb file: " + std::to_string(bytesPerChannel) +
                                     " bytes per channel; only 1 can be read."));
+    }
+    for (const uint8_t storage : {2, 7, 255})
+    {
+        // Read as verbatim, these would yield whatever bytes follow the header.
+        Bytes bytes = MakeSgiVerbatim(big, planes);
+        Put16(bytes, 2, static_cast<uint16_t>((storage << 8) | 1), true);
+        cases.push_back(Refused("sgi_storage_" + std::to_string(storage), ".rgb", bytes,
+                                "Unsupported rgb file: storage " + std::to_string(storage) +
+                                    "; only 0 (verbatim) and 1 (run-length) can be read."));
     }
     refuse("sgi_empty", {});
     return cases;

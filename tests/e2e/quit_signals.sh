@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# SIGTERM and SIGINT end the demo promptly with status 0: while it runs, while
+# an error box of its start-up is open, and while the colour warning of a
+# 16-bit display waits for an answer; no box window stays behind.
+source "$(dirname "$0")/lib.sh"
+
+# expect_quick_zero WHAT: the demo ends within 5 s with status 0.
+expect_quick_zero() {
+    wait_for_exit 5
+    [[ $EXIT_STATUS -eq 0 ]] || fail "exit status $EXIT_STATUS after $1, not 0"
+}
+
+start_xvfb
+for signal in TERM INT; do
+    start_app
+    wait_for_caption 'fps' >/dev/null
+    kill -s "$signal" "$APP_PID"
+    expect_quick_zero "SIG$signal while running"
+done
+
+# Without floor.bmp the start-up shows an "Error" box and waits.
+mkdir -p "$WORK/textures"
+cp "$ASSETS/body.bmp" "$ASSETS/env.bmp" "$WORK/textures/"
+(cd "$WORK/textures" && exec "$CLATTERBOX") >"$WORK/app.out" 2>"$WORK/app.err" &
+APP_PID=$!
+wait_for_window "Error" 30 >/dev/null
+kill -s TERM "$APP_PID"
+expect_quick_zero "SIGTERM with the error box open"
+wait_for_window_gone "Error" 5
+
+# A second server, 16-bit only: the colour warning waits for Yes or No.
+kill "$XVFB_PID"
+wait "$XVFB_PID" 2>/dev/null || true
+rm -f "$WORK/display"
+start_xvfb 16 -extension Composite
+(cd "$ASSETS" && exec "$CLATTERBOX") >"$WORK/app.out" 2>"$WORK/app.err" &
+APP_PID=$!
+wait_for_window "Clatterbox Warning" 30 >/dev/null
+kill -s INT "$APP_PID"
+expect_quick_zero "SIGINT with the colour warning open"
+wait_for_window_gone "Clatterbox Warning" 5
+echo "PASS: SIGTERM and SIGINT end the demo with 0, running or with a box open"
