@@ -41,6 +41,45 @@ float CCylinder::PlaneContact(const CPlane& plane, CVector& point, float& lever)
     return plane.Distance(point);
 }
 
+int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[2], float depths[2],
+                                   float levers[2]) const
+{
+    const CVector& n = plane.normal;
+    const CVector centre = WorldCentre();
+    CVector axis = WorldAxis();
+    const float g = Dot(axis, n);
+    // Only a log lying nearly flat: its ends then differ in height by less
+    // than this, a few times the sag of a resting contact.
+    constexpr float kLyingTolerance = 0.05f;
+    if (2.0f * halfLength * std::fabs(g) < kLyingTolerance)
+    {
+        if (g < 0.0f)
+        {
+            axis = -axis;
+        }
+        // Across the axis, most against n; along the plane exactly, straight
+        // down.
+        CVector across = Cross(axis, Cross(axis, n));
+        across.Normalize();
+        const CVector low = centre - halfLength * axis + radius * across;
+        const CVector high = centre + halfLength * axis + radius * across;
+        const float lowDepth = plane.Distance(low);
+        const float highDepth = plane.Distance(high);
+        if (lowDepth < 0.0f && highDepth < 0.0f)
+        {
+            points[0] = low;
+            depths[0] = lowDepth;
+            levers[0] = radius;
+            points[1] = high;
+            depths[1] = highDepth;
+            levers[1] = radius;
+            return 2;
+        }
+    }
+    depths[0] = PlaneContact(plane, points[0], levers[0]);
+    return 1;
+}
+
 float CCylinder::PointDistance(const CVector& /*point*/, CVector& /*surfacePoint*/,
                                CVector& /*normal*/) const
 {

@@ -46,3 +46,10 @@ void CShape::Draw() const
     DrawGeometry();
     glPopMatrix();
 }
+
+int CShape::StablePlaneContacts(const CPlane& plane, CVector points[2], float depths[2],
+                                float levers[2]) const
+{
+    depths[0] = PlaneContact(plane, points[0], levers[0]);
+    return 1;
+}

@@ -37,6 +37,11 @@ public:
     virtual void DrawGeometry() const = 0;
     // Moments (Ixx, Iyy, Izz) about the centre along the shape's own axes.
     virtual CVector PrincipalInertia() const = 0;
+    // The contact points of the Stable model against a plane, deepest first:
+    // PlaneContact's point, and for a shape that lies along the plane a second
+    // where it would otherwise see-saw. Returns how many (1 or 2).
+    virtual int StablePlaneContacts(const CPlane& plane, CVector points[2], float depths[2],
+                                    float levers[2]) const;
 
     // Diagonal inertia about the body origin along the body axes.
     CVector BodyInertia() const;
@@ -93,6 +98,9 @@ public:
                         CVector& normal) const override;
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
+    // Lying along the plane with both end rims sunk into it, both rims.
+    int StablePlaneContacts(const CPlane& plane, CVector points[2], float depths[2],
+                            float levers[2]) const override;
 
     float radius;
     float halfLength;

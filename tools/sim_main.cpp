@@ -14,6 +14,7 @@
 #include "dynamics/Random.h"
 #include "render/Platform.h"
 #include "tools/CommandLine.h"
+#include "tools/RestCheck.h"
 #include "tools/Soak.h"
 #include "world/SceneNames.h"
 #include "world/World.h"
@@ -22,7 +23,7 @@ namespace
 {
 constexpr const char* kUsage = "usage: clatterbox-sim --scene N --seed S --steps K "
                                "[--push VX,VY,VZ:N]... [--add-balls B] [--every M] "
-                               "[--all-pairs]\n"
+                               "[--all-pairs] [--contacts classic|stable]\n"
                                "       clatterbox-sim --soak SECONDS --seed S [--scene N]\n";
 constexpr int64_t kMaxAddedBalls = 10000;
 
@@ -44,6 +45,7 @@ struct SOptions
     // Step with the loop over all pairs instead of the broad phase; the output
     // is the same, byte for byte.
     bool allPairs = false;
+    EContactModel contacts = EContactModel::Stable;
 };
 
 int Usage(const std::string& problem)
@@ -57,6 +59,7 @@ int Usage(const std::string& problem)
 bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem)
 {
     bool seenAddBalls = false;
+    bool seenContacts = false;
     for (int i = 1; i < argc; ++i)
     {
         const std::string name = argv[i];
@@ -66,7 +69,7 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
             continue;
         }
         if (name != "--scene" && name != "--seed" && name != "--steps" && name != "--push" &&
-            name != "--add-balls" && name != "--every")
+            name != "--add-balls" && name != "--every" && name != "--contacts")
         {
             problem = "unknown argument '" + name + "'";
             return false;
@@ -137,6 +140,17 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
             {
                 problem = "--add-balls must be an integer from 0 to " +
                           std::to_string(kMaxAddedBalls) + ", not '" + value + "'";
+                return false;
+            }
+        }
+        else if (name == "--contacts")
+        {
+            if (!once(seenContacts))
+                return false;
+            seenContacts = true;
+            if (!ParseContactModel(value, options.contacts))
+            {
+                problem = "--contacts must be classic or stable, not '" + value + "'";
                 return false;
             }
         }
@@ -224,6 +238,7 @@ int Run(const SOptions& options)
     SeedRandom(static_cast<uint32_t>(options.seed));
     world.sceneIndex = static_cast<int32_t>(options.scene);
     world.allPairs = options.allPairs;
+    world.contactModel = options.contacts;
     world.Initialize();
     for (int64_t i = 0; i < options.addBalls; ++i)
     {
@@ -268,6 +283,10 @@ int main(int argc, char** argv)
     if (IsSoakCommand(argc, argv))
     {
         return SoakMain(argc, argv);
+    }
+    if (IsRestCommand(argc, argv))
+    {
+        return RestMain(argc, argv);
     }
     SOptions options;
     std::string problem;
