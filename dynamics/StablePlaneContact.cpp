@@ -31,9 +31,9 @@ void CInertialBody::CollidePlaneStable(const CPlane& plane, float planeRestituti
         {
             continue;
         }
-        CVector points[2];
-        float depths[2] = {};
-        float levers[2] = {};
+        CVector points[kMaxStablePlaneContacts];
+        float depths[kMaxStablePlaneContacts] = {};
+        float levers[kMaxStablePlaneContacts] = {};
         const int count = shape->StablePlaneContacts(plane, points, depths, levers);
         for (int i = 0; i < count; ++i)
         {
@@ -43,8 +43,9 @@ void CInertialBody::CollidePlaneStable(const CPlane& plane, float planeRestituti
             }
             const CVector arm = points[i] - x;
             const CVector v = Cross(worldAngularVelocity, arm) + linearVelocity;
-            // A shape's two points keep anchors of their own.
-            SContactAnchor& anchor = Anchor(&plane, shapeIndex * 2 + static_cast<uint32_t>(i));
+            // Each point of a shape keeps an anchor of its own.
+            SContactAnchor& anchor =
+                Anchor(&plane, shapeIndex * kMaxStablePlaneContacts + static_cast<uint32_t>(i));
             float spring = 0.0f;
             const CVector f = StablePenaltyForce(depths[i], n, v, k, c, mu, h, anchor, spring);
 

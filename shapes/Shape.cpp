@@ -47,8 +47,8 @@ void CShape::Draw() const
     glPopMatrix();
 }
 
-int CShape::StablePlaneContacts(const CPlane& plane, CVector points[2], float depths[2],
-                                float levers[2]) const
+int CShape::StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
+                                float levers[]) const
 {
     depths[0] = PlaneContact(plane, points[0], levers[0]);
     return 1;
