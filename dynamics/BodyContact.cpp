@@ -152,8 +152,9 @@ void CollideBodiesStable(CInertialBody& a, CInertialBody& b, SPairCoefficients& 
             a.torque += Cross(leverA, f);
             b.force += -f;
             b.torque += Cross(leverB, -f);
-            const CVector roll = StableRollingTorque(
-                n, a.worldAngularVelocity - b.worldAngularVelocity, k, spring, h, anchor);
+            const CVector roll =
+                StableRollingTorque(n, a.worldAngularVelocity - b.worldAngularVelocity, k,
+                                    kRollingResistance * spring, h, anchor);
             a.torque += roll;
             b.torque += -roll;
             ++a.contactCount;

@@ -23,6 +23,10 @@ inline constexpr float kStickDampingPerStiffness = 0.0015f;
 // log rolling on the logs below and a disk on its bed of balls; a ball
 // struck along the floor meets none of it.
 inline constexpr float kRollingResistance = 0.2f;
+// The same against rolling on the floor and the walls, a quarter as much:
+// enough to settle a roly-poly toy that would otherwise rock on for ever,
+// little enough that a pushed ball rolls about as far as it always did.
+inline constexpr float kPlaneRollingResistance = 0.05f;
 
 // The force on the first side of a contact penetrating by -depth along the
 // unit normal n, with that side's velocity v relative to the other, over a
@@ -63,18 +67,17 @@ inline CVector StablePenaltyForce(float depth, const CVector& n, const CVector& 
     return f + friction;
 }
 
-// The torque on the first body of a contact that resists the two bodies'
-// rolling on each other (w: the first's angular velocity less the other's),
-// held like the friction: an angular spring up to a limit proportional to
-// the normal spring's magnitude, then a constant torque against the rolling.
-inline CVector StableRollingTorque(const CVector& n, const CVector& w, float k, float spring,
+// The torque on the first side of a contact that resists rolling on the
+// other (w: the first's angular velocity less the other's), held like the
+// friction: an angular spring up to the limit, a torque proportional to the
+// normal spring's magnitude, then that torque against the rolling.
+inline CVector StableRollingTorque(const CVector& n, const CVector& w, float k, float limit,
                                    float h, SContactAnchor& anchor)
 {
     const CVector rolling = w - Dot(w, n) * n;
     CVector angle = anchor.roll - Dot(anchor.roll, n) * n + h * rolling;
     const float stiffness = kStickStiffnessShare * k;
     CVector torque = -(stiffness * angle) - (kStickDampingPerStiffness * k) * rolling;
-    const float limit = kRollingResistance * spring;
     if (torque.LengthSquared() > limit * limit)
     {
         const float speed = FastSqrt(rolling.LengthSquared());

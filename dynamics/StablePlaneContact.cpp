@@ -55,6 +55,8 @@ void CInertialBody::CollidePlaneStable(const CPlane& plane, float planeRestituti
             const float spin = Dot(n, worldAngularVelocity);
             const float limit = 0.1f * spring * levers[i] * mu;
             torque += StableSpinningTorque(spin, k, limit, h, anchor) * n;
+            torque += StableRollingTorque(n, worldAngularVelocity, k,
+                                          kPlaneRollingResistance * spring, h, anchor);
 
             ++contactCount;
         }

@@ -42,8 +42,8 @@ float CCylinder::PlaneContact(const CPlane& plane, CVector& point, float& lever)
     return plane.Distance(point);
 }
 
-int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[],
-                                   float depths[], float levers[]) const
+int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
+                                   float levers[]) const
 {
     const CVector& n = plane.normal;
     const CVector centre = WorldCentre();
