@@ -53,6 +53,8 @@ constexpr SCommand kCommandTable[] = {
     {kCommandNextScene, "Next Scene", "F1", kVkF1, &CApplication::OnNextScene},
     {kCommandPreviousScene, "Previous Scene", "F2", kVkF2, &CApplication::OnPreviousScene},
     {kCommandResetScene, "Reset Scene", "F3", kVkF3, &CApplication::OnResetScene},
+    {kCommandContactsClassic, "Classic", nullptr, 0, &CApplication::OnContactsClassic},
+    {kCommandContactsStable, "Stable", nullptr, 0, &CApplication::OnContactsStable},
 };
 
 const SCommand* FindCommand(int id)
@@ -91,6 +93,11 @@ constexpr SLayoutEntry kMenuLayout[] = {
     {EMenuEntryKind::kItem, nullptr, kCommandNextScene},
     {EMenuEntryKind::kItem, nullptr, kCommandPreviousScene},
     {EMenuEntryKind::kItem, nullptr, kCommandResetScene},
+    {EMenuEntryKind::kSeparator, nullptr, 0},
+    {EMenuEntryKind::kBeginPopup, "Contacts", 0},
+    {EMenuEntryKind::kItem, nullptr, kCommandContactsClassic},
+    {EMenuEntryKind::kItem, nullptr, kCommandContactsStable},
+    {EMenuEntryKind::kEndPopup, nullptr, 0},
     {EMenuEntryKind::kEndPopup, nullptr, 0},
 };
 
@@ -453,6 +460,8 @@ void CApplication::UpdateMenu()
         m_menu.Check(kCommandShadowNone, m_world->shadowMode == 0);
         m_menu.Check(kCommandFakeShadow, m_world->shadowMode == 1);
         m_menu.Check(kCommandTrueShadow, m_world->shadowMode == 2);
+        m_menu.Check(kCommandContactsClassic, m_world->contactModel == EContactModel::Classic);
+        m_menu.Check(kCommandContactsStable, m_world->contactModel == EContactModel::Stable);
     }
     m_menu.Enable(kCommandFakeShadow, g_stencilBits >= 1);
     m_menu.Enable(kCommandTrueShadow, g_stencilBits >= 2);
@@ -514,6 +523,14 @@ void CApplication::OnPreviousScene()
 void CApplication::OnResetScene()
 {
     m_world->BuildScene();
+}
+void CApplication::OnContactsClassic()
+{
+    m_world->contactModel = EContactModel::Classic;
+}
+void CApplication::OnContactsStable()
+{
+    m_world->contactModel = EContactModel::Stable;
 }
 
 int ApplicationMain(IHost& host)

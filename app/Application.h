@@ -99,6 +99,9 @@ public:
     void OnNextScene();
     void OnPreviousScene();
     void OnResetScene();
+    // The contact model of the next step; the scene stays as it is.
+    void OnContactsClassic();
+    void OnContactsStable();
 
 private:
     void ReportStartFailure(const char* what, const std::string& systemText);

@@ -14,3 +14,6 @@ inline constexpr int kCommandPreviousScene = 40015;
 inline constexpr int kCommandResetScene = 40016;
 inline constexpr int kCommandFakeShadow = 40017;
 inline constexpr int kCommandTrueShadow = 40018;
+// The Options > Contacts radio items: the contact model of the next step.
+inline constexpr int kCommandContactsClassic = 40030;
+inline constexpr int kCommandContactsStable = 40031;

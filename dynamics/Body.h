@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "dynamics/ContactAnchor.h"
 #include "dynamics/ObjectPool.h"
 #include "dynamics/Plane.h"
 #include "dynamics/Vector.h"
@@ -77,6 +78,17 @@ public:
     void ThrowRandomly();
     // Penalty contact of every collidable shape against a fixed plane.
     void CollidePlane(const CPlane& plane, float planeRestitution, float planeFriction);
+    // The same under the Stable model, over a step of h seconds: static
+    // friction through each contact's anchor, and a cylinder lying on the
+    // plane held at both ends.
+    void CollidePlaneStable(const CPlane& plane, float planeRestitution, float planeFriction,
+                            float h);
+
+    // The anchor of a contact with a plane or another body (other) between
+    // shapes of the given indices; a fresh one when the contact is new.
+    SContactAnchor& Anchor(const void* other, uint32_t shapeIndices);
+    // After a step: drops the anchors of contacts that have opened.
+    void ForgetOpenAnchors();
 
     CVector Position() const { return matrix.Translation(); }
 
@@ -95,6 +107,8 @@ public:
     CVector torque;
     // Contact points that added to the accumulators in this step.
     uint32_t contactCount = 0;
+    // The Stable model's memory of its contacts; empty under Classic.
+    std::vector<SContactAnchor, SPhysicsAllocator<SContactAnchor>> anchors;
 };
 
 // Prepared single-shape bodies at the origin with identity orientation.

@@ -24,3 +24,7 @@ struct SPairCoefficients
 void CollideBodies(CInertialBody& a, CInertialBody& b);
 // The same, reusing and updating the caller's coefficients.
 void CollideBodies(CInertialBody& a, CInertialBody& b, SPairCoefficients& last);
+
+// Under the Stable model, over a step of h seconds: each contact's static
+// friction is anchored in a's list of anchors.
+void CollideBodiesStable(CInertialBody& a, CInertialBody& b, SPairCoefficients& last, float h);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "dynamics/Constants.h"
+#include "dynamics/FastSqrt.h"
 #include "shapes/Shape.h"
 
 CCylinder::CCylinder(CInertialBody* owner, float cylinderRadius, float cylinderHalfLength,
@@ -39,6 +40,64 @@ float CCylinder::PlaneContact(const CPlane& plane, CVector& point, float& lever)
         lever = radius;
     }
     return plane.Distance(point);
+}
+
+int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
+                                   float levers[]) const
+{
+    const CVector& n = plane.normal;
+    const CVector centre = WorldCentre();
+    CVector axis = WorldAxis();
+    const float g = Dot(axis, n);
+    if (g < 0.0f)
+    {
+        axis = -axis;
+    }
+    // Lying or standing nearly flat: the points held then differ in height by
+    // less than this, a few times the sag of a resting contact.
+    constexpr float kFlatTolerance = 0.05f;
+    int count = 0;
+    const auto hold = [&](const CVector& point)
+    {
+        const float depth = plane.Distance(point);
+        if (depth < 0.0f)
+        {
+            points[count] = point;
+            depths[count] = depth;
+            levers[count] = radius;
+            ++count;
+        }
+    };
+    if (2.0f * halfLength * std::fabs(g) < kFlatTolerance)
+    {
+        // Lying: both end rims, on the line along the plane; along the plane
+        // exactly, straight down.
+        CVector across = Cross(axis, Cross(axis, n));
+        across.Normalize();
+        hold(centre - halfLength * axis + radius * across);
+        hold(centre + halfLength * axis + radius * across);
+    }
+    else if (2.0f * radius * FastSqrt(std::fabs(1.0f - g * g)) < kFlatTolerance)
+    {
+        // Standing: four rim points of the lower end face, a quarter turn
+        // apart, so that the face rocks about no line of them.
+        const CVector hint = std::fabs(axis.x) < 0.9f ? kAxisX : kAxisY;
+        CVector u = Cross(axis, hint);
+        u.Normalize();
+        const CVector w = Cross(axis, u);
+        const CVector face = centre - halfLength * axis;
+        hold(face + radius * u);
+        hold(face + radius * w);
+        hold(face - radius * u);
+        hold(face - radius * w);
+    }
+    // One point alone is the Classic one, where the shape reaches deepest.
+    if (count < 2)
+    {
+        depths[0] = PlaneContact(plane, points[0], levers[0]);
+        return 1;
+    }
+    return count;
 }
 
 float CCylinder::PointDistance(const CVector& /*point*/, CVector& /*surfacePoint*/,

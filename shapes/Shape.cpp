@@ -46,3 +46,10 @@ void CShape::Draw() const
     DrawGeometry();
     glPopMatrix();
 }
+
+int CShape::StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
+                                float levers[]) const
+{
+    depths[0] = PlaneContact(plane, points[0], levers[0]);
+    return 1;
+}

@@ -15,6 +15,9 @@
 
 class CInertialBody;
 
+// The most contact points a shape meets a plane at under the Stable model.
+inline constexpr int kMaxStablePlaneContacts = 4;
+
 class CShape : public CTransform
 {
 public:
@@ -37,6 +40,12 @@ public:
     virtual void DrawGeometry() const = 0;
     // Moments (Ixx, Iyy, Izz) about the centre along the shape's own axes.
     virtual CVector PrincipalInertia() const = 0;
+    // The contact points of the Stable model against a plane, with their
+    // signed distances and spinning-friction levers: PlaneContact's point, or
+    // for a shape resting flat on the plane the points that hold it without
+    // see-sawing. Returns how many, 1 to kMaxStablePlaneContacts.
+    virtual int StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
+                                    float levers[]) const;
 
     // Diagonal inertia about the body origin along the body axes.
     CVector BodyInertia() const;
@@ -93,6 +102,10 @@ public:
                         CVector& normal) const override;
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
+    // Lying flat: both end rims; standing flat: four rim points of the lower
+    // face; each of them only where it sinks into the plane.
+    int StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
+                            float levers[]) const override;
 
     float radius;
     float halfLength;

@@ -128,6 +128,21 @@ const SCommandCase kCommandCases[] = {
          ExpectWorld(app, 0, 1, 2, 0);
          EXPECT_EQ(app.World()->target, app.World()->Body(1));
      }},
+    {"ContactsClassic", kCommandContactsClassic,
+     [](const CApplication& app, const CHeadlessPlatform&)
+     {
+         EXPECT_EQ(app.World()->contactModel, EContactModel::Classic);
+         EXPECT_TRUE(app.Menu().IsChecked(kCommandContactsClassic));
+         EXPECT_FALSE(app.Menu().IsChecked(kCommandContactsStable));
+         ExpectWorld(app, 0, 1, 2, 0);
+     }},
+    {"ContactsStable", kCommandContactsStable,
+     [](const CApplication& app, const CHeadlessPlatform&)
+     {
+         EXPECT_EQ(app.World()->contactModel, EContactModel::Stable);
+         EXPECT_TRUE(app.Menu().IsChecked(kCommandContactsStable));
+         EXPECT_FALSE(app.Menu().IsChecked(kCommandContactsClassic));
+     }},
     {"Unlisted", 40011,
      [](const CApplication& app, const CHeadlessPlatform& host)
      {
@@ -156,6 +171,26 @@ TEST_F(CAppTest, StartUpSetsTheMenuFromTheState)
 {
     StartRunning();
     ExpectMenu(app->Menu(), false, true, 2);
+    EXPECT_TRUE(app->Menu().IsChecked(kCommandContactsStable));
+    EXPECT_FALSE(app->Menu().IsChecked(kCommandContactsClassic));
+}
+
+TEST_F(CAppTest, SwitchingContactsKeepsTheSceneAsItIs)
+{
+    StartRunning();
+    for (int i = 0; i < 50; ++i)
+    {
+        app->World()->Step(0.002f);
+    }
+    const CVector before = app->World()->Body(1)->Position();
+    const size_t bodies = static_cast<size_t>(app->World()->BodyCount());
+    app->OnCommand(kCommandContactsClassic);
+    EXPECT_EQ(app->World()->contactModel, EContactModel::Classic);
+    EXPECT_EQ(static_cast<size_t>(app->World()->BodyCount()), bodies);
+    const CVector after = app->World()->Body(1)->Position();
+    EXPECT_EQ(before.x, after.x);
+    EXPECT_EQ(before.y, after.y);
+    EXPECT_EQ(before.z, after.z);
 }
 
 TEST_F(CAppTest, EveryCommandRefreshesTheMenuEvenAnUnlistedOne)
@@ -281,6 +316,11 @@ TEST_F(CAppTest, MenuCarriesTheLabelsShortcutsAndCommandsInOrder)
         "Next Scene|F1|40014",
         "Previous Scene|F2|40015",
         "Reset Scene|F3|40016",
+        "-",
+        "[Contacts",
+        "Classic||40030",
+        "Stable||40031",
+        "]",
         "]",
     };
     EXPECT_EQ(lines, expected);

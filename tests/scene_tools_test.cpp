@@ -105,6 +105,25 @@ TEST_F(SceneToolsTest, SimPrintsTheBuiltWorldWithNoSteps)
     EXPECT_EQ(lines[7], "pusher 0 -50 3 0 0 0 0 0 0 1 0 0 0 0 1");
 }
 
+TEST_F(SceneToolsTest, SimStepsWithTheStableContactsUnlessToldClassic)
+{
+    const std::vector<std::string> args = {"--scene", "7", "--seed", "1", "--steps", "2000"};
+    const auto with = [&](const char* model)
+    {
+        std::vector<std::string> more = args;
+        more.insert(more.end(), {"--contacts", model});
+        return RunTool("clatterbox-sim", more);
+    };
+    const SResult plain = RunTool("clatterbox-sim", args);
+    const SResult stable = with("stable");
+    const SResult classic = with("classic");
+    ASSERT_EQ(plain.status, 0);
+    ASSERT_EQ(stable.status, 0);
+    ASSERT_EQ(classic.status, 0);
+    EXPECT_EQ(plain.out, stable.out);
+    EXPECT_NE(classic.out, stable.out);
+}
+
 TEST_F(SceneToolsTest, SameSeedAndPushScriptGiveTheSameRun)
 {
     const std::vector<std::string> args = {"--scene", "4",           "--seed",      "12345",
@@ -196,6 +215,9 @@ TEST_F(SceneToolsTest, SimRefusesWrongArgumentsWithUsage)
         {"--scene", "0", "--seed", "1", "--steps", "1", "--scene", "2"},
         {"--scene", "0", "--seed", "1", "--steps", "1", "--frobnicate"},
         {"--scene", "0", "--seed", "1", "--steps"},
+        {"--scene", "0", "--seed", "1", "--steps", "1", "--contacts", "sticky"},
+        {"--scene", "0", "--seed", "1", "--steps", "1", "--contacts", "classic", "--contacts",
+         "stable"},
     };
     for (const std::vector<std::string>& args : cases)
     {

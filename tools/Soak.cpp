@@ -20,7 +20,8 @@
 
 namespace
 {
-constexpr const char* kUsage = "usage: clatterbox-sim --soak SECONDS --seed S [--scene N]\n";
+constexpr const char* kUsage =
+    "usage: clatterbox-sim --soak SECONDS --seed S [--scene N] [--contacts classic|stable]\n";
 
 // Ten hours of simulated time a scene: all eleven take hours, not days.
 constexpr double kMaxSecondsPerScene = 36000.0;
@@ -616,13 +617,14 @@ int RunSoakOn(CHeadlessPlatform& host, const SSoakOptions& options, std::FILE* o
     // before the context does.
     CHeadlessGL gl(16, 16);
     CWorld world;
+    world.contactModel = options.contacts;
     world.Initialize();
 
     const int first = options.scene >= 0 ? options.scene : 0;
     const int last = options.scene >= 0 ? options.scene : kSceneCount - 1;
     const std::string seconds = ShortestText(options.secondsPerScene);
-    std::fprintf(out, "soak: seed %u, %s s of simulated time per scene\n", options.seed,
-                 seconds.c_str());
+    std::fprintf(out, "soak: seed %u, %s s of simulated time per scene, %s contacts\n",
+                 options.seed, seconds.c_str(), ContactModelName(options.contacts));
     SSceneFigures total;
     for (int scene = first; scene <= last; ++scene)
     {
@@ -641,10 +643,11 @@ int RunSoakOn(CHeadlessPlatform& host, const SSoakOptions& options, std::FILE* o
             std::fprintf(err,
                          "clatterbox-sim: soak of scene %d \"%s\" failed at its step %lld, in "
                          "scene %d \"%s\", seed %u: %s: %s\n"
-                         "replay: clatterbox-sim --soak %s --seed %u --scene %d\n",
+                         "replay: clatterbox-sim --soak %s --seed %u --scene %d --contacts %s\n",
                          scene, g_sceneNames[scene], static_cast<long long>(failure.step),
                          failure.scene, g_sceneNames[failure.scene], options.seed, who.c_str(),
-                         failure.fault.what.c_str(), seconds.c_str(), options.seed, scene);
+                         failure.fault.what.c_str(), seconds.c_str(), options.seed, scene,
+                         ContactModelName(options.contacts));
             return 1;
         }
     }
@@ -688,11 +691,12 @@ int SoakMain(int argc, char** argv)
     SSoakOptions options;
     bool haveSeconds = false;
     bool haveSeed = false;
+    bool haveContacts = false;
     std::string problem;
     for (int i = 1; i < argc && problem.empty(); ++i)
     {
         const std::string name = argv[i];
-        if (name != "--soak" && name != "--seed" && name != "--scene")
+        if (name != "--soak" && name != "--seed" && name != "--scene" && name != "--contacts")
         {
             problem = "unknown argument '" + name + "' with --soak";
             break;
@@ -721,6 +725,14 @@ int SoakMain(int argc, char** argv)
                 problem = "--seed must be an integer from 0 to 4294967295, not '" + value + "'";
             options.seed = static_cast<uint32_t>(number);
             haveSeed = true;
+        }
+        else if (name == "--contacts")
+        {
+            if (haveContacts)
+                problem = "--contacts given twice";
+            else if (!ParseContactModel(value, options.contacts))
+                problem = "--contacts must be classic or stable, not '" + value + "'";
+            haveContacts = true;
         }
         else
         {

@@ -6,11 +6,13 @@
 // every step. A failure names the scene, the step, the body and the command
 // that replays it.
 //
-//   clatterbox-sim --soak SECONDS --seed S [--scene N]
+//   clatterbox-sim --soak SECONDS --seed S [--scene N] [--contacts classic|stable]
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
+
+#include "dynamics/ContactModel.h"
 
 class CWorld;
 
@@ -31,6 +33,7 @@ struct SSoakOptions
     double secondsPerScene = 0.0; // simulated seconds of each scene
     uint32_t seed = 0;
     int scene = -1; // one scene only; -1 for all of them in order
+    EContactModel contacts = EContactModel::Stable;
 };
 
 // True when the command line asks for a soak (it holds --soak).

@@ -50,7 +50,7 @@ namespace
 constexpr const char* kUsage =
     "usage: clatterbox-bench [--quick] [--csv] [--only LIST] [--scenes LIST] [--balls LIST]\n"
     "                        [--runs R] [--seconds S] [--land S] [--ball-seconds S]\n"
-    "                        [--frames F] [--seed S] [--all-pairs]\n"
+    "                        [--frames F] [--seed S] [--all-pairs] [--contacts LIST]\n"
     "                        [--assets DIR] [--trace FILE]\n"
     "       clatterbox-bench --peer-work [--all-pairs] [--n N] [--seconds S] [--max-wall S]\n"
     "                        [--seed K] [--header] [--trace FILE]\n"
@@ -67,6 +67,8 @@ constexpr const char* kUsage =
     "  --frames F    timed frames per drawing case (default 60)\n"
     "  --seed S      seed of the first run (default 1)\n"
     "  --all-pairs   step with the all-pairs loop instead of the broad phase\n"
+    "  --contacts LIST  contact models of the scene and ball tables, classic and/or stable,\n"
+    "                one table each in this order (default stable)\n"
     "  --assets DIR  where body.bmp, floor.bmp and env.bmp are (default the source tree's)\n"
     "  --trace FILE  every thrown-ball step as bodies,step,us,contacts\n";
 
@@ -91,6 +93,7 @@ struct SOptions
     int64_t frames = -1;
     int64_t seed = 1;
     bool allPairs = false;
+    std::vector<EContactModel> contactModels; // empty: stable
     std::string assets = CLATTERBOX_ASSET_DIR;
     std::string trace;
 };
@@ -131,7 +134,8 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
         }
         if (name != "--only" && name != "--balls" && name != "--scenes" && name != "--runs" &&
             name != "--seconds" && name != "--land" && name != "--ball-seconds" &&
-            name != "--frames" && name != "--seed" && name != "--assets" && name != "--trace")
+            name != "--frames" && name != "--seed" && name != "--assets" && name != "--trace" &&
+            name != "--contacts")
         {
             problem = "unknown argument '" + name + "'";
             return false;
@@ -222,6 +226,20 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
         {
             options.assets = value;
         }
+        else if (name == "--contacts")
+        {
+            options.contactModels.clear();
+            for (const std::string& part : SplitList(value))
+            {
+                EContactModel model = EContactModel::Stable;
+                if (!ParseContactModel(part, model))
+                {
+                    problem = "--contacts takes classic and stable, not '" + part + "'";
+                    return false;
+                }
+                options.contactModels.push_back(model);
+            }
+        }
         else
         {
             if (value.empty())
@@ -238,6 +256,10 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
         {
             options.sceneList.push_back(scene);
         }
+    }
+    if (options.contactModels.empty())
+    {
+        options.contactModels.push_back(EContactModel::Stable);
     }
     if (options.ballCounts.empty())
     {
@@ -314,41 +336,50 @@ int RunTables(const SOptions& options)
     context.allPairs = options.allPairs;
     std::FILE* out = stdout;
 
-    if (options.scenes)
+    for (const EContactModel model : options.contactModels)
     {
-        std::vector<SSceneRow> rows;
-        for (const int scene : options.sceneList)
+        physics.contacts = model;
+        if (options.scenes)
         {
-            rows.push_back({scene, g_sceneNames[scene], TimeScene(scene, physics)});
-        }
-        char settings[160];
-        std::snprintf(settings, sizeof settings,
-                      "%d runs of %.2g s each, seeds from %u, first %lld steps of a run dropped",
-                      physics.runs, physics.sceneSeconds, physics.seed,
-                      static_cast<long long>(kDroppedSteps));
-        context.settings = settings;
-        PrintScenes(out, context, rows);
-        std::fflush(out);
-    }
-
-    if (options.balls)
-    {
-        std::vector<SBallRow> rows;
-        for (const int n : options.ballCounts)
-        {
-            rows.push_back({n, TimeThrownBalls(n, physics)});
-            if (!options.csv)
+            std::vector<SSceneRow> rows;
+            for (const int scene : options.sceneList)
             {
-                std::fprintf(stderr, "clatterbox-bench: %d balls done\n", n);
+                rows.push_back({scene, g_sceneNames[scene], TimeScene(scene, physics)});
             }
+            char settings[160];
+            std::snprintf(
+                settings, sizeof settings,
+                "%s contacts, %d runs of %.2g s each, seeds from %u, first %lld steps of a "
+                "run dropped",
+                ContactModelName(model), physics.runs, physics.sceneSeconds, physics.seed,
+                static_cast<long long>(kDroppedSteps));
+            context.settings = settings;
+            PrintScenes(out, context, rows);
+            std::fflush(out);
         }
-        char settings[160];
-        std::snprintf(settings, sizeof settings, "%.2g s to land, then %.2g s timed, seed %u",
-                      physics.settleSeconds, physics.ballSeconds, physics.seed);
-        context.settings = settings;
-        PrintBalls(out, context, rows);
-        std::fflush(out);
+
+        if (options.balls)
+        {
+            std::vector<SBallRow> rows;
+            for (const int n : options.ballCounts)
+            {
+                rows.push_back({n, TimeThrownBalls(n, physics)});
+                if (!options.csv)
+                {
+                    std::fprintf(stderr, "clatterbox-bench: %d balls done\n", n);
+                }
+            }
+            char settings[160];
+            std::snprintf(settings, sizeof settings,
+                          "%s contacts, %.2g s to land, then %.2g s timed, seed %u",
+                          ContactModelName(model), physics.settleSeconds, physics.ballSeconds,
+                          physics.seed);
+            context.settings = settings;
+            PrintBalls(out, context, rows);
+            std::fflush(out);
+        }
     }
+    physics.contacts = options.contactModels.front();
 
     if (options.search)
     {

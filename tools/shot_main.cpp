@@ -29,7 +29,8 @@
 namespace
 {
 constexpr const char* kUsage = "usage: clatterbox-shot --scene N --seconds T [--shadow 0|1|2] "
-                               "[--env 0|1] [--size WxH] [--seed S] --out FILE.png\n";
+                               "[--env 0|1] [--size WxH] [--seed S] [--contacts classic|stable] "
+                               "--out FILE.png\n";
 constexpr int kMaxSide = 4096;         // pixels
 constexpr float kMaxSeconds = 3600.0f; // simulated seconds
 
@@ -43,6 +44,7 @@ struct SOptions
     int height = 480;    // pixels
     int64_t seed = -1;   // -1: the world seeds from the clock, which headless reads 0
     std::string out;
+    EContactModel contacts = EContactModel::Stable;
 };
 
 int Usage(const std::string& problem)
@@ -54,11 +56,12 @@ int Usage(const std::string& problem)
 bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem)
 {
     bool seenSize = false;
+    bool seenContacts = false;
     for (int i = 1; i < argc; ++i)
     {
         const std::string name = argv[i];
         if (name != "--scene" && name != "--seconds" && name != "--shadow" && name != "--env" &&
-            name != "--size" && name != "--seed" && name != "--out")
+            name != "--size" && name != "--seed" && name != "--out" && name != "--contacts")
         {
             problem = "unknown argument '" + name + "'";
             return false;
@@ -131,6 +134,16 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
             if (ok && !ParseInt64(value, 0, UINT32_MAX, options.seed))
             {
                 problem = "--seed must be an integer from 0 to 4294967295, not '" + value + "'";
+                ok = false;
+            }
+        }
+        else if (name == "--contacts")
+        {
+            ok = once(seenContacts);
+            seenContacts = true;
+            if (ok && !ParseContactModel(value, options.contacts))
+            {
+                problem = "--contacts must be classic or stable, not '" + value + "'";
                 ok = false;
             }
         }
@@ -208,6 +221,7 @@ int Run(const SOptions& options)
             SeedRandom(static_cast<uint32_t>(options.seed));
         }
         world.sceneIndex = static_cast<int32_t>(options.scene);
+        world.contactModel = options.contacts;
         world.Initialize();
         if (options.shadow >= 0)
         {

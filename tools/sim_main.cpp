@@ -15,6 +15,7 @@
 #include "dynamics/Random.h"
 #include "render/Platform.h"
 #include "tools/CommandLine.h"
+#include "tools/RestCheck.h"
 #include "tools/Soak.h"
 #include "tools/StandardOutput.h"
 #include "world/PusherSpeed.h"
@@ -25,7 +26,7 @@ namespace
 {
 constexpr const char* kUsage = "usage: clatterbox-sim --scene N --seed S --steps K "
                                "[--push VX,VY,VZ:N]... [--add-balls B] [--every M] "
-                               "[--all-pairs]\n"
+                               "[--all-pairs] [--contacts classic|stable]\n"
                                "       clatterbox-sim --soak SECONDS --seed S [--scene N]\n";
 constexpr int64_t kMaxAddedBalls = 10000;
 // 20,000 simulated seconds: hours for a crowded scene, not days.
@@ -49,6 +50,7 @@ struct SOptions
     // Step with the loop over all pairs instead of the broad phase; the output
     // is the same, byte for byte.
     bool allPairs = false;
+    EContactModel contacts = EContactModel::Stable;
 };
 
 int Usage(const std::string& problem)
@@ -62,6 +64,7 @@ int Usage(const std::string& problem)
 bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem)
 {
     bool seenAddBalls = false;
+    bool seenContacts = false;
     for (int i = 1; i < argc; ++i)
     {
         const std::string name = argv[i];
@@ -71,7 +74,7 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
             continue;
         }
         if (name != "--scene" && name != "--seed" && name != "--steps" && name != "--push" &&
-            name != "--add-balls" && name != "--every")
+            name != "--add-balls" && name != "--every" && name != "--contacts")
         {
             problem = "unknown argument '" + name + "'";
             return false;
@@ -154,6 +157,17 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
             {
                 problem = "--add-balls must be an integer from 0 to " +
                           std::to_string(kMaxAddedBalls) + ", not '" + value + "'";
+                return false;
+            }
+        }
+        else if (name == "--contacts")
+        {
+            if (!once(seenContacts))
+                return false;
+            seenContacts = true;
+            if (!ParseContactModel(value, options.contacts))
+            {
+                problem = "--contacts must be classic or stable, not '" + value + "'";
                 return false;
             }
         }
@@ -241,6 +255,7 @@ int Run(const SOptions& options)
     SeedRandom(static_cast<uint32_t>(options.seed));
     world.sceneIndex = static_cast<int32_t>(options.scene);
     world.allPairs = options.allPairs;
+    world.contactModel = options.contacts;
     world.Initialize();
     for (int64_t i = 0; i < options.addBalls; ++i)
     {
@@ -280,6 +295,10 @@ int main(int argc, char** argv)
     if (IsSoakCommand(argc, argv))
     {
         return FinishStandardOutput("clatterbox-sim", SoakMain(argc, argv));
+    }
+    if (IsRestCommand(argc, argv))
+    {
+        return RestMain(argc, argv);
     }
     SOptions options;
     std::string problem;

@@ -172,7 +172,15 @@ void CWorld::RemoveLastBody()
     {
         target = pusher.get();
     }
+    // A body made later may take the removed one's place in memory; it must
+    // not find the removed one's contacts.
+    const void* removed = bodies.back().get();
     bodies.pop_back();
+    for (const auto& body : bodies)
+    {
+        std::erase_if(body->anchors,
+                      [removed](const SContactAnchor& anchor) { return anchor.other == removed; });
+    }
 }
 
 void CWorld::ThrowAllBodies()
@@ -269,6 +277,7 @@ void CWorld::Step(float h)
     }
     // Each body's count holds only its plane contacts here.
     uint32_t planeContacts = 0;
+    const bool stable = contactModel == EContactModel::Stable;
     for (const auto& body : bodies)
     {
         body->ClearForces();
@@ -280,7 +289,14 @@ void CWorld::Step(float h)
         {
             if (!(fixed.plane.Distance(x) >= body->boundingRadius))
             {
-                body->CollidePlane(fixed.plane, fixed.restitution, fixed.friction);
+                if (stable)
+                {
+                    body->CollidePlaneStable(fixed.plane, fixed.restitution, fixed.friction, h);
+                }
+                else
+                {
+                    body->CollidePlane(fixed.plane, fixed.restitution, fixed.friction);
+                }
             }
         }
         planeContacts += body->contactCount;
@@ -293,7 +309,14 @@ void CWorld::Step(float h)
         {
             for (size_t j = i + 1; j < count; ++j)
             {
-                CollideBodies(*bodies[i], *bodies[j], pairCoefficients);
+                if (stable)
+                {
+                    CollideBodiesStable(*bodies[i], *bodies[j], pairCoefficients, h);
+                }
+                else
+                {
+                    CollideBodies(*bodies[i], *bodies[j], pairCoefficients);
+                }
             }
         }
     }
@@ -318,7 +341,16 @@ void CWorld::Step(float h)
             {
                 FetchShapes(*bodies[pairs[k + kFetchShapesAhead].second]);
             }
-            CollideBodies(*bodies[pairs[k].first], *bodies[pairs[k].second], pairCoefficients);
+            CInertialBody& a = *bodies[pairs[k].first];
+            CInertialBody& b = *bodies[pairs[k].second];
+            if (stable)
+            {
+                CollideBodiesStable(a, b, pairCoefficients, h);
+            }
+            else
+            {
+                CollideBodies(a, b, pairCoefficients);
+            }
         }
     }
 
@@ -330,6 +362,8 @@ void CWorld::Step(float h)
     uint32_t counted = 0;
     for (const auto& body : bodies)
     {
+        // The pusher is never at rest against a body: its contacts keep the
+        // Classic law under either model.
         if (pusher)
         {
             CollideBodies(*pusher, *body, pairCoefficients);
@@ -337,6 +371,15 @@ void CWorld::Step(float h)
         counted += body->contactCount;
         body->DropShapePlacements();
         body->Integrate(h);
+        if (stable)
+        {
+            body->ForgetOpenAnchors();
+        }
+        else if (!body->anchors.empty())
+        {
+            // Back under Stable, every contact starts afresh.
+            body->anchors.clear();
+        }
     }
     if (pusher)
     {

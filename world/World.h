@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dynamics/BodyContact.h"
+#include "dynamics/ContactModel.h"
 #include "dynamics/Vector.h"
 #include "world/BroadPhase.h"
 
@@ -86,6 +87,8 @@ public:
     // 0 none, 1 fake, 2 true shadows.
     int32_t shadowMode = 0;
     int32_t follow = 0;
+    // The contact law of the next step; switching keeps the scene as it is.
+    EContactModel contactModel = EContactModel::Stable;
 
     // Visit every pair of bodies in the step instead of the broad phase's
     // candidates; both give the same result bit for bit, this one in time

@@ -135,18 +135,19 @@ private:
     CBroadPhase m_kept;
 };
 
-void StartWorld(CWorld& world, int scene, uint32_t seed, bool allPairs)
+void StartWorld(CWorld& world, int scene, uint32_t seed, bool allPairs, EContactModel contacts)
 {
     SeedRandom(seed);
     world.sceneIndex = scene;
     world.allPairs = allPairs;
+    world.contactModel = contacts;
     world.Initialize();
 }
 
 // Scene 0 with the balls thrown in on top.
 void StartThrownBalls(CWorld& world, int balls, const SPhysicsSettings& settings)
 {
-    StartWorld(world, 0, settings.seed, settings.allPairs);
+    StartWorld(world, 0, settings.seed, settings.allPairs, settings.contacts);
     for (int i = 0; i < balls; ++i)
     {
         world.AddBall();
@@ -166,7 +167,8 @@ SStepTiming TimeScene(int scene, const SPhysicsSettings& settings)
     for (int run = 0; run < settings.runs; ++run)
     {
         CWorld world;
-        StartWorld(world, scene, settings.seed + static_cast<uint32_t>(run), settings.allPairs);
+        StartWorld(world, scene, settings.seed + static_cast<uint32_t>(run), settings.allPairs,
+                   settings.contacts);
         timing.bodies = world.BodyCount();
         micros.clear();
         // The dropped steps still run through the same timed loop, so the

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "dynamics/ContactModel.h"
 #include "tools/bench/Statistics.h"
 
 struct SPhysicsSettings
@@ -18,6 +19,7 @@ struct SPhysicsSettings
     double ballSeconds = 1.0;   // simulated seconds timed after the landing
     uint32_t seed = 1;          // run r of a scene uses seed + r
     bool allPairs = false;      // the world's all-pairs loop instead of the broad phase
+    EContactModel contacts = EContactModel::Stable;
     std::FILE* trace = nullptr; // every ball step's time and contacts, or null
 };
 
