@@ -5,11 +5,14 @@
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
+#include "app/Commands.h"
+#include "app/MenuState.h"
 #include "app/sdl/ImGuiMenu.h"
 #include "app/sdl/SdlKeys.h"
 
@@ -33,6 +36,18 @@ Uint32 MessageBoxFlags(EMessageIcon icon)
         break;
     }
     return 0;
+}
+
+// The menu's scale on a display of `dpi` dots per inch: 1 up to about 96 dpi,
+// in quarter steps above, so that its text has the same size on a
+// high-density screen as on an ordinary one.
+float UiScaleOfDpi(float dpi)
+{
+    constexpr float kOrdinaryDpi = 96.0f;
+    if (!(dpi > 0.0f))
+        return 1.0f;
+    const float scale = std::round(dpi / kOrdinaryDpi * 4.0f) / 4.0f;
+    return std::clamp(scale, 1.0f, 4.0f);
 }
 
 bool DisplayNamed()
@@ -150,8 +165,14 @@ bool CSdlHost::OpenDisplay(std::string& error)
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
     ImGui::StyleColorsDark();
-    io.Fonts->AddFontDefault();
+    float dpi = 0.0f;
+    if (SDL_GetDisplayDPI(0, nullptr, nullptr, &dpi) == 0)
+        m_uiScale = UiScaleOfDpi(dpi);
+    ImFontConfig font;
+    font.SizePixels = std::round(13.0f * m_uiScale);
+    io.Fonts->AddFontDefault(&font);
     io.Fonts->Build();
+    ImGui::GetStyle().ScaleAllSizes(m_uiScale);
     // The height BeginMainMenuBar gives the bar: one line of text and the
     // frame padding above and below it.
     m_menuBarHeight = static_cast<int>(
@@ -250,8 +271,9 @@ void CSdlHost::SetCaption(const std::string& caption)
     SDL_SetWindowTitle(m_window, caption.c_str());
 }
 
-void CSdlHost::DrawMenu(const CMenuState& menu)
+void CSdlHost::DrawMenu(const CMenuState& menu, const ControlsListing* controls)
 {
+    m_menu = &menu;
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     // The backend reads the pointer from SDL's global mouse state, which on
@@ -266,7 +288,22 @@ void CSdlHost::DrawMenu(const CMenuState& menu)
         ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
     }
     ImGui::NewFrame();
-    m_menuOpen = DrawMainMenuBar(menu, m_chosen);
+    const SMenuBarFrame bar = DrawMainMenuBar(menu, m_keyboard, m_chosen);
+    m_menuOpen = !bar.open.empty();
+    if (controls != nullptr && !DrawControlsWindow(*controls) && !m_controlsCloseSent)
+    {
+        m_chosen.push_back(kCommandControls);
+        m_controlsCloseSent = true;
+    }
+    m_controlsShown = controls != nullptr;
+    if (controls == nullptr)
+        m_controlsCloseSent = false;
+    if (m_minimumWidth == 0)
+    {
+        m_minimumWidth = static_cast<int>(std::ceil(bar.width + ImGui::GetStyle().WindowPadding.x));
+        m_minimumHeight = m_menuBarHeight + static_cast<int>(std::ceil(TallestPopupHeight(menu)));
+        KeepMinimumSize();
+    }
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     for (const int command : m_chosen)
@@ -277,6 +314,19 @@ void CSdlHost::DrawMenu(const CMenuState& menu)
         m_pending.push_back(event);
     }
     m_chosen.clear();
+}
+
+void CSdlHost::KeepMinimumSize()
+{
+    if (m_window == nullptr || m_minimumWidth == 0)
+        return;
+    SDL_SetWindowMinimumSize(m_window, m_minimumWidth, m_minimumHeight);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(m_window, &width, &height);
+    if (width < m_minimumWidth || height < m_minimumHeight)
+        SDL_SetWindowSize(m_window, std::max(width, m_minimumWidth),
+                          std::max(height, m_minimumHeight));
 }
 
 void CSdlHost::SwapBuffers()
@@ -291,7 +341,8 @@ bool CSdlHost::MenuWantsMouse() const
 
 bool CSdlHost::MenuWantsKeyboard() const
 {
-    return m_menuOpen || (m_imguiStarted && ImGui::GetIO().WantCaptureKeyboard);
+    return m_menuOpen || m_keyboard.HasKeyboard() ||
+           (m_imguiStarted && ImGui::GetIO().WantCaptureKeyboard);
 }
 
 bool CSdlHost::PointerOverBar() const
@@ -306,7 +357,44 @@ bool CSdlHost::PointerOverBar() const
     return y >= 0 && y < m_menuBarHeight;
 }
 
-bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
+bool CSdlHost::TranslateKeyDown(const SDL_KeyboardEvent& key, SHostEvent& event)
+{
+    const int virtualKey = VirtualKeyOfScancode(key.keysym.scancode);
+    if (m_menu != nullptr)
+    {
+        const bool alt = (key.keysym.mod & KMOD_ALT) != 0 && virtualKey != kVkMenu;
+        const SMenuKeyResult result = m_keyboard.OnKeyDown(*m_menu, virtualKey, alt);
+        if (result.command != 0)
+        {
+            event.type = EHostEventType::kCommand;
+            event.command = result.command;
+            return true;
+        }
+        if (result.consumed)
+            return false;
+    }
+    if (MenuWantsKeyboard())
+        return false;
+    // Esc closes the Controls window before it can mean Exit.
+    if (virtualKey == kVkEscape && m_controlsShown)
+    {
+        if (m_controlsCloseSent)
+            return false;
+        m_controlsCloseSent = true;
+        event.type = EHostEventType::kCommand;
+        event.command = kCommandControls;
+        return true;
+    }
+    event.type = EHostEventType::kKeyDown;
+    event.key = virtualKey;
+    event.shift = (key.keysym.mod & KMOD_SHIFT) != 0;
+    // The menu's shortcuts, Esc among them, still work with the pointer
+    // on the bar; the world's keys do not.
+    event.shortcutOnly = PointerOverBar();
+    return event.key != 0;
+}
+
+bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event)
 {
     switch (sdlEvent.type)
     {
@@ -320,6 +408,7 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
             event.type = EHostEventType::kClose;
             return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            KeepMinimumSize();
             event.type = EHostEventType::kSize;
             event.width = sdlEvent.window.data1;
             event.height = std::max(0, sdlEvent.window.data2 - m_menuBarHeight);
@@ -331,14 +420,11 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
             return false;
         }
     case SDL_KEYDOWN:
-        if (MenuWantsKeyboard())
-            return false;
-        event.type = EHostEventType::kKeyDown;
-        event.key = VirtualKeyOfScancode(sdlEvent.key.keysym.scancode);
-        // The menu's shortcuts, Esc among them, still work with the pointer
-        // on the bar; the world's keys do not.
-        event.shortcutOnly = PointerOverBar();
-        return event.key != 0;
+        return TranslateKeyDown(sdlEvent.key, event);
+    case SDL_KEYUP:
+        if (m_menu != nullptr)
+            m_keyboard.OnKeyUp(*m_menu, VirtualKeyOfScancode(sdlEvent.key.keysym.scancode));
+        return false;
     case SDL_MOUSEMOTION:
         // Over the bar the pointer is the menu's, as over a window's menu.
         if (MenuWantsMouse() || sdlEvent.motion.y < m_menuBarHeight)
@@ -351,6 +437,8 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
     case SDL_MOUSEBUTTONUP:
     {
         const bool down = sdlEvent.type == SDL_MOUSEBUTTONDOWN;
+        if (down)
+            m_keyboard.OnMouseButton();
         if (sdlEvent.button.button != SDL_BUTTON_LEFT && sdlEvent.button.button != SDL_BUTTON_RIGHT)
             return false;
         // A release always gets through, so that no button stays held.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Host.h"
+#include "app/MenuKeyboard.h"
 
 class CSdlHost : public IHost
 {
@@ -38,7 +39,7 @@ public:
     std::string GetGLString(unsigned name) const override;
     int MenuBarHeight() const override { return m_menuBarHeight; }
     void SetCaption(const std::string& caption) override;
-    void DrawMenu(const CMenuState& menu) override;
+    void DrawMenu(const CMenuState& menu, const ControlsListing* controls) override;
     void SwapBuffers() override;
     bool PollEvent(SHostEvent& event) override;
     void WaitEvent() override;
@@ -47,7 +48,13 @@ public:
 private:
     // The application's event for an SDL event; false when it has none or the
     // menu takes the input.
-    bool Translate(const SDL_Event& sdlEvent, SHostEvent& event) const;
+    bool Translate(const SDL_Event& sdlEvent, SHostEvent& event);
+    // A key press: the menu's when it takes it, then Esc closes the Controls
+    // window, else it is the application's.
+    bool TranslateKeyDown(const SDL_KeyboardEvent& key, SHostEvent& event);
+    // The smallest window at which the whole menu bar and its tallest popup
+    // fit; a window made smaller (no window manager holds it) grows back.
+    void KeepMinimumSize();
     bool MenuWantsMouse() const;
     // While a menu is open, keys are the menu's: none reaches the world,
     // held or pressed. With the pointer on the bar only the accelerators,
@@ -63,6 +70,15 @@ private:
     bool m_windowShown = false;
     bool m_menuOpen = false;
     int m_menuBarHeight = 0; // pixels
+    // The menu of the last frame drawn, for the keys between frames.
+    const CMenuState* m_menu = nullptr;
+    CMenuKeyboard m_keyboard;
+    bool m_controlsShown = false;     // in the last frame drawn
+    bool m_controlsCloseSent = false; // its command is on its way
+    int m_minimumWidth = 0;           // pixels; 0 until the bar was measured
+    int m_minimumHeight = 0;          // pixels
+    // Display density: menu font and spacing are scaled by it.
+    float m_uiScale = 1.0f;
     std::deque<SHostEvent> m_pending;
     std::vector<int> m_chosen;
 };

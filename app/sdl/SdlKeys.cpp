@@ -13,6 +13,11 @@ struct SKeyPair
 // Keys whose scancodes are not laid out in runs like the letters and digits.
 constexpr SKeyPair kSingleKeys[] = {
     {SDL_SCANCODE_BACKSPACE, kVkBack},
+    {SDL_SCANCODE_RETURN, kVkReturn},
+    {SDL_SCANCODE_KP_ENTER, kVkReturn},
+    {SDL_SCANCODE_LALT, kVkMenu},
+    {SDL_SCANCODE_RALT, kVkMenu},
+    {SDL_SCANCODE_SLASH, kVkOem2},
     {SDL_SCANCODE_LSHIFT, kVkShift},
     {SDL_SCANCODE_RSHIFT, kVkShift},
     {SDL_SCANCODE_LCTRL, kVkControl},
