@@ -385,11 +385,26 @@ void CApplication::Render()
 {
     if (!m_ready)
         return;
+    DrawFrame();
+    m_host.SwapBuffers();
+}
+
+void CApplication::DrawFrame()
+{
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     m_world->Draw();
     m_host.DrawMenu(m_menu, m_controlsShown ? &m_controls : nullptr);
     glFlush();
-    m_host.SwapBuffers();
+}
+
+EMessageResult CApplication::ShowBox(const char* caption, const char* text, EMessageButtons buttons,
+                                     EMessageIcon icon)
+{
+    // A box the running program shows lies over a finished frame, drawn
+    // without the menu that chose it; the host puts the box over it.
+    if (m_ready)
+        DrawFrame();
+    return m_host.MessageBox(caption, text, buttons, icon);
 }
 
 std::string CApplication::FormatCaption(double framesPerSecond) const
@@ -480,9 +495,7 @@ void CApplication::UpdateMenu()
 
 void CApplication::OnAbout()
 {
-    // The box comes up over a finished frame: the menu that chose it closed.
-    Render();
-    m_host.MessageBox(kAboutCaption, kAboutText, EMessageButtons::kOk, EMessageIcon::kInformation);
+    ShowBox(kAboutCaption, kAboutText, EMessageButtons::kOk, EMessageIcon::kInformation);
 }
 
 void CApplication::OnPause()

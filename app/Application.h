@@ -105,6 +105,11 @@ public:
     void RemoveLastBody(int);
 
 private:
+    // Clears, draws the world and the menu, and flushes; no swap.
+    void DrawFrame();
+    // A message box while the program runs, over a frame drawn for it.
+    EMessageResult ShowBox(const char* caption, const char* text, EMessageButtons buttons,
+                           EMessageIcon icon);
     void ReportStartFailure(const char* what, const std::string& systemText);
 
     IHost& m_host;

@@ -78,36 +78,6 @@ void AppendPopup(std::span<const SCommand> commands, const std::string& path,
     }
 }
 
-// A popup is greyed when nothing below it can be chosen; works from the end
-// so that a submenu's state is known before its parent's.
-void GreyEmptyPopups(std::vector<SMenuEntry>& entries)
-{
-    std::vector<bool> anyEnabled;
-    for (size_t i = entries.size(); i-- > 0;)
-    {
-        SMenuEntry& entry = entries[i];
-        switch (entry.kind)
-        {
-        case EMenuEntryKind::kEndPopup:
-            anyEnabled.push_back(false);
-            break;
-        case EMenuEntryKind::kBeginPopup:
-        {
-            entry.enabled = !anyEnabled.empty() && anyEnabled.back();
-            anyEnabled.pop_back();
-            if (!anyEnabled.empty() && entry.enabled)
-                anyEnabled.back() = true;
-            break;
-        }
-        case EMenuEntryKind::kItem:
-            if (!anyEnabled.empty() && entry.enabled)
-                anyEnabled.back() = true;
-            break;
-        case EMenuEntryKind::kSeparator:
-            break;
-        }
-    }
-}
 } // namespace
 
 std::string KeyName(int key)
@@ -155,7 +125,6 @@ std::vector<SMenuEntry> BuildMenuEntries(std::span<const SCommand> commands)
         AppendPopup(commands, title, entries);
         entries.push_back(Marker(EMenuEntryKind::kEndPopup));
     }
-    GreyEmptyPopups(entries);
     return entries;
 }
 

@@ -63,8 +63,8 @@ std::string LabelText(const char* label);
 // The upper-case letter after the label's '&', or 0.
 char Mnemonic(const char* label);
 // The menu bar: the popups of kMenuTitles filled with the commands' items in
-// table order, a submenu where its first row stands. A popup is greyed when
-// none of its items is built.
+// table order, a submenu where its first row stands. Popups stay enabled, so
+// that items not built yet can be seen, greyed.
 std::vector<SMenuEntry> BuildMenuEntries(std::span<const SCommand> commands);
 // "Options > Shadowing > None"; empty for a command without an item.
 std::string MenuPath(const SCommand& command);

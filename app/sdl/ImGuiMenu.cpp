@@ -1,6 +1,7 @@
 #include "app/sdl/ImGuiMenu.h"
 
 #include <imgui.h>
+#include <imgui_internal.h>
 
 #include <algorithm>
 #include <cctype>
@@ -52,13 +53,23 @@ struct SLevel
 } // namespace
 
 SMenuBarFrame DrawMainMenuBar(const CMenuState& menu, CMenuKeyboard& keyboard,
-                              std::vector<int>& chosen)
+                              const std::vector<size_t>& lastOpen, std::vector<int>& chosen)
 {
     SMenuBarFrame frame;
-    if (!ImGui::BeginMainMenuBar())
-        return frame;
     const bool apply = keyboard.TakeChange();
     const std::vector<size_t> wanted = keyboard.Path();
+    if (apply)
+    {
+        // Popups the keys closed are closed before anything is drawn, so
+        // that no frame shows them again, not even empty.
+        const auto kept =
+            std::mismatch(wanted.begin(), wanted.end(), lastOpen.begin(), lastOpen.end());
+        const int keep = static_cast<int>(kept.first - wanted.begin());
+        if (ImGui::GetCurrentContext()->OpenPopupStack.Size > keep)
+            ImGui::ClosePopupToLevel(keep, false);
+    }
+    if (!ImGui::BeginMainMenuBar())
+        return frame;
     const size_t highlight = keyboard.Highlight();
     const bool underline = keyboard.HasKeyboard();
     const float barLeft = ImGui::GetWindowPos().x;

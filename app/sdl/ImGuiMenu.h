@@ -21,12 +21,13 @@ struct SMenuBarFrame
 
 // Draws the bar inside the current ImGui frame and appends the command of
 // every item chosen with the mouse to `chosen`. The keyboard's open popups
-// are applied first when keys changed them; otherwise the keyboard follows
+// are applied first when keys changed them (`lastOpen`: the popups open after
+// the frame before); otherwise the keyboard follows
 // what the mouse opened or closed. Its highlighted entry is drawn as the
 // mouse's hovered one is, and item mnemonics are underlined while it has
 // the keyboard.
 SMenuBarFrame DrawMainMenuBar(const CMenuState& menu, CMenuKeyboard& keyboard,
-                              std::vector<int>& chosen);
+                              const std::vector<size_t>& lastOpen, std::vector<int>& chosen);
 
 // The Controls window, centred in the area below the bar when it appears;
 // false once its close button was pressed.

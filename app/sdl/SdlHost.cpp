@@ -14,6 +14,7 @@
 #include "app/Commands.h"
 #include "app/MenuState.h"
 #include "app/sdl/ImGuiMenu.h"
+#include "app/sdl/ImGuiMessageBox.h"
 #include "app/sdl/SdlKeys.h"
 
 namespace
@@ -92,6 +93,8 @@ EMessageResult CSdlHost::MessageBox(const std::string& caption, const std::strin
         buttons == EMessageButtons::kYesNo ? EMessageResult::kYes : EMessageResult::kOk;
     if (!m_videoStarted && !DisplayNamed())
         return unanswered;
+    if (m_windowShown && m_imguiBackendsStarted)
+        return MessageBoxInWindow(caption, text, buttons);
 
     const SDL_MessageBoxButtonData yesNo[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kYesButton, "Yes"},
@@ -271,9 +274,55 @@ void CSdlHost::SetCaption(const std::string& caption)
     SDL_SetWindowTitle(m_window, caption.c_str());
 }
 
-void CSdlHost::DrawMenu(const CMenuState& menu, const ControlsListing* controls)
+EMessageResult CSdlHost::MessageBoxInWindow(const std::string& caption, const std::string& text,
+                                            EMessageButtons buttons)
 {
-    m_menu = &menu;
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(m_window, &width, &height);
+    const SFrameCopy background = CopyBackBuffer(width, height);
+    EMessageResult answer = EMessageResult::kOk;
+    bool answered = false;
+    while (!answered)
+    {
+        SDL_Event sdlEvent;
+        while (!answered && SDL_PollEvent(&sdlEvent) != 0)
+        {
+            ImGui_ImplSDL2_ProcessEvent(&sdlEvent);
+            if (sdlEvent.type == SDL_KEYDOWN)
+            {
+                answered = AnswerOfKey(sdlEvent.key.keysym.sym, buttons, answer);
+                continue;
+            }
+            if (sdlEvent.type != SDL_QUIT && sdlEvent.type != SDL_WINDOWEVENT)
+                continue;
+            SHostEvent event;
+            if (Translate(sdlEvent, event))
+            {
+                if (event.type == EHostEventType::kClose)
+                    answered = AnswerOfKey(SDLK_ESCAPE, buttons, answer);
+                m_pending.push_back(event);
+            }
+        }
+        if (answered)
+            break;
+        NewImGuiFrame();
+        answered = DrawMessageBoxFrame(background, caption, text, buttons, answer);
+        ImGui::Render();
+        ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+        SDL_GL_SwapWindow(m_window);
+        if (!answered)
+            SDL_WaitEventTimeout(nullptr, 50);
+    }
+    // The modal window must not outlive the box in ImGui's state.
+    NewImGuiFrame();
+    CloseMessageBox(caption);
+    ImGui::EndFrame();
+    return answer;
+}
+
+void CSdlHost::NewImGuiFrame()
+{
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     // The backend reads the pointer from SDL's global mouse state, which on
@@ -288,7 +337,14 @@ void CSdlHost::DrawMenu(const CMenuState& menu, const ControlsListing* controls)
         ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
     }
     ImGui::NewFrame();
-    const SMenuBarFrame bar = DrawMainMenuBar(menu, m_keyboard, m_chosen);
+}
+
+void CSdlHost::DrawMenu(const CMenuState& menu, const ControlsListing* controls)
+{
+    m_menu = &menu;
+    NewImGuiFrame();
+    const SMenuBarFrame bar = DrawMainMenuBar(menu, m_keyboard, m_openPopups, m_chosen);
+    m_openPopups = bar.open;
     m_menuOpen = !bar.open.empty();
     if (controls != nullptr && !DrawControlsWindow(*controls) && !m_controlsCloseSent)
     {

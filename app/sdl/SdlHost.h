@@ -49,6 +49,13 @@ private:
     // The application's event for an SDL event; false when it has none or the
     // menu takes the input.
     bool Translate(const SDL_Event& sdlEvent, SHostEvent& event);
+    // The box drawn inside the shown main window, over its last frame; the
+    // window's own events (resize, close) wait in the queue until it is
+    // answered, and a close answers it as Esc would.
+    EMessageResult MessageBoxInWindow(const std::string& caption, const std::string& text,
+                                      EMessageButtons buttons);
+    // Starts an ImGui frame with the pointer where SDL last saw it.
+    void NewImGuiFrame();
     // A key press: the menu's when it takes it, then Esc closes the Controls
     // window, else it is the application's.
     bool TranslateKeyDown(const SDL_KeyboardEvent& key, SHostEvent& event);
@@ -73,6 +80,7 @@ private:
     // The menu of the last frame drawn, for the keys between frames.
     const CMenuState* m_menu = nullptr;
     CMenuKeyboard m_keyboard;
+    std::vector<size_t> m_openPopups; // after the last frame drawn
     bool m_controlsShown = false;     // in the last frame drawn
     bool m_controlsCloseSent = false; // its command is on its way
     int m_minimumWidth = 0;           // pixels; 0 until the bar was measured
