@@ -13,6 +13,8 @@
 
 #include "app/Commands.h"
 #include "app/MenuState.h"
+#include "app/UiScale.h"
+#include "app/sdl/DisplayDpi.h"
 #include "app/sdl/ImGuiMenu.h"
 #include "app/sdl/ImGuiMessageBox.h"
 #include "app/sdl/SdlKeys.h"
@@ -37,18 +39,6 @@ Uint32 MessageBoxFlags(EMessageIcon icon)
         break;
     }
     return 0;
-}
-
-// The menu's scale on a display of `dpi` dots per inch: 1 up to about 96 dpi,
-// in quarter steps above, so that its text has the same size on a
-// high-density screen as on an ordinary one.
-float UiScaleOfDpi(float dpi)
-{
-    constexpr float kOrdinaryDpi = 96.0f;
-    if (!(dpi > 0.0f))
-        return 1.0f;
-    const float scale = std::round(dpi / kOrdinaryDpi * 4.0f) / 4.0f;
-    return std::clamp(scale, 1.0f, 4.0f);
 }
 
 bool DisplayNamed()
@@ -168,9 +158,7 @@ bool CSdlHost::OpenDisplay(std::string& error)
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
     ImGui::StyleColorsDark();
-    float dpi = 0.0f;
-    if (SDL_GetDisplayDPI(0, nullptr, nullptr, &dpi) == 0)
-        m_uiScale = UiScaleOfDpi(dpi);
+    m_uiScale = UiScaleOfDpi(DisplayDpi());
     ImFontConfig font;
     font.SizePixels = std::round(13.0f * m_uiScale);
     io.Fonts->AddFontDefault(&font);
