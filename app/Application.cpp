@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/Commands.h"
+#include "app/MenuKeyboard.h"
 #include "render/DataFiles.h"
 #include "render/Diagnostics.h"
 #include "render/GlStartState.h"
@@ -40,21 +41,65 @@ constexpr uint32_t kRateWindowMilliseconds = 500;
 constexpr size_t kCaptionBufferSize = 80;
 
 constexpr SCommand kCommandTable[] = {
-    {kCommandAbout, "About...", nullptr, 0, &CApplication::OnAbout},
-    {kCommandPause, "Pause", "Pause", kVkPause, &CApplication::OnPause},
-    {kCommandSingleStep, "Single Step", "Space", kVkSpace, &CApplication::OnSingleStep},
-    {kCommandExit, "Exit", "Esc", kVkEscape, &CApplication::OnExit},
-    {kCommandEnvironmentMapping, "Enviroment Mapping", nullptr, 0,
-     &CApplication::OnEnvironmentMapping},
-    {kCommandShadowNone, "None", nullptr, 0, &CApplication::OnShadowNone},
-    {kCommandFakeShadow, "Fake Shadow", nullptr, 0, &CApplication::OnFakeShadow},
-    {kCommandTrueShadow, "True Shadow", nullptr, 0, &CApplication::OnTrueShadow},
-    {kCommandFollow, nullptr, nullptr, kVkF, &CApplication::OnFollow},
-    {kCommandNextScene, "Next Scene", "F1", kVkF1, &CApplication::OnNextScene},
-    {kCommandPreviousScene, "Previous Scene", "F2", kVkF2, &CApplication::OnPreviousScene},
-    {kCommandResetScene, "Reset Scene", "F3", kVkF3, &CApplication::OnResetScene},
-    {kCommandContactsClassic, "Classic", nullptr, 0, &CApplication::OnContactsClassic},
-    {kCommandContactsStable, "Stable", nullptr, 0, &CApplication::OnContactsStable},
+    {kCommandAbout, "File", "About...", 0, &CApplication::OnAbout,
+     "the program's version and controls"},
+    {kCommandPause, "File", "&Pause", kVkPause, &CApplication::OnPause,
+     "pause or resume; the picture is still drawn and the camera still moves", true},
+    {kCommandSingleStep, "File", "&Single Step", kVkSpace, &CApplication::OnSingleStep,
+     "one step while paused"},
+    {kCommandExit, "File", "&Exit", kVkEscape, &CApplication::OnExit, "exit", true},
+    {kCommandEnvironmentMapping, "Options", "Enviroment Mapping", 0,
+     &CApplication::OnEnvironmentMapping, "reflections of the surroundings on or off"},
+    {kCommandShadowNone, "Options/Shadowing", "None", 0, &CApplication::OnShadowNone, "no shadows"},
+    {kCommandFakeShadow, "Options/Shadowing", "Fake Shadow", 0, &CApplication::OnFakeShadow,
+     "dark blobs under the bodies"},
+    {kCommandTrueShadow, "Options/Shadowing", "True Shadow", 0, &CApplication::OnTrueShadow,
+     "the bodies' shapes cast on the floor"},
+    {kCommandNextScene, "Options", "Next Scene", kVkF1, &CApplication::OnNextScene, "next scene",
+     true},
+    {kCommandPreviousScene, "Options", "Previous Scene", kVkF2, &CApplication::OnPreviousScene,
+     "previous scene"},
+    {kCommandResetScene, "Options", "Reset Scene", kVkF3, &CApplication::OnResetScene,
+     "build the scene again"},
+    {kCommandContactsClassic, "Options/Contacts", "Classic", 0, &CApplication::OnContactsClassic,
+     "the contact laws as first written: resting bodies creep and stacks settle", true},
+    {kCommandContactsStable, "Options/Contacts", "Stable", 0, &CApplication::OnContactsStable,
+     "static friction and rolling resistance near rest: scenes stand until struck"},
+    {kCommandFollow, nullptr, nullptr, kVkF, &CApplication::OnFollow,
+     "following on or off (off: the camera looks at the centre of the floor)"},
+    // Items whose handlers are not built yet stay greyed, and their keys do
+    // nothing, until they are.
+    {kCommandStatistics, "View", "&Statistics", 'S', nullptr, "statistics overlay on or off"},
+    {kCommandContactPoints, "View", "&Contact Points", 'C', nullptr, "contact points on or off"},
+    {kCommandTimeline, "View", "&Timeline", 'T', nullptr, "timeline window on or off"},
+    {kCommandSpeed1of16, "View/Speed", "1/16", 0, nullptr, "1/16 of real time", true},
+    {kCommandSpeed1of8, "View/Speed", "1/8", 0, nullptr, "1/8 of real time"},
+    {kCommandSpeed1of4, "View/Speed", "1/4", 0, nullptr, "1/4 of real time"},
+    {kCommandSpeed1of2, "View/Speed", "1/2", 0, nullptr, "1/2 of real time"},
+    {kCommandSpeedRealTime, "View/Speed", "1 (Real Time)", kVkBack, nullptr, "real time"},
+    {kCommandSpeedSlower, "View/Speed", "Slower", kVkOemMinus, nullptr, "slower", true},
+    {kCommandSpeedFaster, "View/Speed", "Faster", kVkOemPlus, nullptr, "faster"},
+    {kCommandControls, "Help", "&Controls", kVkOem2 | kKeyShift, &CApplication::OnControls,
+     "this list of every command, key and mouse gesture"},
+};
+
+constexpr SKeyBinding kKeyTable[] = {
+    {kVk0, kVk9, 0, "0 to 9", "follow that body", &CApplication::SelectTarget},
+    {kVkNumpad0, kVkNumpad9, 0, "Keypad 0 to 9", "follow that body", &CApplication::SelectTarget},
+    {kVkSubtract, kVkSubtract, -1, "Keypad -", "follow the pusher", &CApplication::SelectTarget},
+    {kVkF4, kVkF4, 0, "F4", "throw every body in again at random", &CApplication::ThrowAllBodies},
+    {kVkF5, kVkF5, 0, "F5", "add a ball (held, it keeps adding)", &CApplication::AddBall},
+    {kVkF6, kVkF6, 0, "F6", "remove the last body", &CApplication::RemoveLastBody},
+};
+
+constexpr SHeldInput kHeldInputs[] = {
+    {"Mouse with the left button (or Ctrl) held",
+     "slides the pusher over the floor: up and down along the view, left and right sideways"},
+    {"Mouse with the right button (or Shift) held",
+     "moves the pusher sideways, and raises or lowers it"},
+    {"Left, Right", "orbit the camera around the point it looks at"},
+    {"Up, Down", "raise or lower the camera"},
+    {"Home, End", "move the camera nearer or farther"},
 };
 
 const SCommand* FindCommand(int id)
@@ -64,63 +109,6 @@ const SCommand* FindCommand(int id)
             return &command;
     return nullptr;
 }
-
-// The layout of the menu bar; items take their texts from the command table.
-struct SLayoutEntry
-{
-    EMenuEntryKind kind;
-    const char* title; // popups only
-    int command;       // items only
-};
-
-constexpr SLayoutEntry kMenuLayout[] = {
-    {EMenuEntryKind::kBeginPopup, "File", 0},
-    {EMenuEntryKind::kItem, nullptr, kCommandAbout},
-    {EMenuEntryKind::kSeparator, nullptr, 0},
-    {EMenuEntryKind::kItem, nullptr, kCommandPause},
-    {EMenuEntryKind::kItem, nullptr, kCommandSingleStep},
-    {EMenuEntryKind::kSeparator, nullptr, 0},
-    {EMenuEntryKind::kItem, nullptr, kCommandExit},
-    {EMenuEntryKind::kEndPopup, nullptr, 0},
-    {EMenuEntryKind::kBeginPopup, "Options", 0},
-    {EMenuEntryKind::kItem, nullptr, kCommandEnvironmentMapping},
-    {EMenuEntryKind::kBeginPopup, "Shadowing", 0},
-    {EMenuEntryKind::kItem, nullptr, kCommandShadowNone},
-    {EMenuEntryKind::kItem, nullptr, kCommandFakeShadow},
-    {EMenuEntryKind::kItem, nullptr, kCommandTrueShadow},
-    {EMenuEntryKind::kEndPopup, nullptr, 0},
-    {EMenuEntryKind::kSeparator, nullptr, 0},
-    {EMenuEntryKind::kItem, nullptr, kCommandNextScene},
-    {EMenuEntryKind::kItem, nullptr, kCommandPreviousScene},
-    {EMenuEntryKind::kItem, nullptr, kCommandResetScene},
-    {EMenuEntryKind::kSeparator, nullptr, 0},
-    {EMenuEntryKind::kBeginPopup, "Contacts", 0},
-    {EMenuEntryKind::kItem, nullptr, kCommandContactsClassic},
-    {EMenuEntryKind::kItem, nullptr, kCommandContactsStable},
-    {EMenuEntryKind::kEndPopup, nullptr, 0},
-    {EMenuEntryKind::kEndPopup, nullptr, 0},
-};
-
-std::vector<SMenuEntry> BuildMenuEntries()
-{
-    std::vector<SMenuEntry> entries;
-    for (const SLayoutEntry& layout : kMenuLayout)
-    {
-        SMenuEntry entry;
-        entry.kind = layout.kind;
-        if (layout.kind == EMenuEntryKind::kBeginPopup)
-            entry.label = layout.title;
-        if (layout.kind == EMenuEntryKind::kItem)
-        {
-            const SCommand* command = FindCommand(layout.command);
-            entry.command = command->id;
-            entry.label = command->label;
-            entry.shortcut = command->shortcut != nullptr ? command->shortcut : "";
-        }
-        entries.push_back(entry);
-    }
-    return entries;
-}
 } // namespace
 
 std::span<const SCommand> CApplication::Commands()
@@ -128,15 +116,30 @@ std::span<const SCommand> CApplication::Commands()
     return kCommandTable;
 }
 
+std::span<const SKeyBinding> CApplication::Keys()
+{
+    return kKeyTable;
+}
+
+std::span<const SHeldInput> CApplication::HeldInputs()
+{
+    return kHeldInputs;
+}
+
 const SCommand* CApplication::FindAccelerator(int virtualKey)
 {
-    for (const SCommand& command : kCommandTable)
-        if (command.key != 0 && command.key == virtualKey)
-            return &command;
+    // Shift is part of a key only for the rows that name it; the others act
+    // with or without it, as they always have.
+    for (const int key : {virtualKey, virtualKey & ~kKeyShift})
+        for (const SCommand& command : kCommandTable)
+            if (command.handler != nullptr && command.key != 0 && command.key == key)
+                return &command;
     return nullptr;
 }
 
-CApplication::CApplication(IHost& host) : m_host(host), m_menu(BuildMenuEntries())
+CApplication::CApplication(IHost& host)
+    : m_host(host), m_menu(BuildMenuEntries(kCommandTable)),
+      m_controls(BuildControlsListing(kCommandTable, kKeyTable, kHeldInputs, MenuKeys()))
 {
     SetPlatform(&host);
     g_mouseState = MouseState{};
@@ -267,7 +270,8 @@ void CApplication::Run()
             if (event.type == EHostEventType::kQuit)
                 return;
             if (event.type == EHostEventType::kKeyDown &&
-                (TranslateAccelerator(event.key) || event.shortcutOnly))
+                (TranslateAccelerator(event.key | (event.shift ? kKeyShift : 0)) ||
+                 event.shortcutOnly))
                 continue;
             WindowProc(event);
         }
@@ -386,11 +390,26 @@ void CApplication::Render()
 {
     if (!m_ready)
         return;
+    DrawFrame();
+    m_host.SwapBuffers();
+}
+
+void CApplication::DrawFrame()
+{
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     m_world->Draw();
-    m_host.DrawMenu(m_menu);
+    m_host.DrawMenu(m_menu, m_controlsShown ? &m_controls : nullptr);
     glFlush();
-    m_host.SwapBuffers();
+}
+
+EMessageResult CApplication::ShowBox(const char* caption, const char* text, EMessageButtons buttons,
+                                     EMessageIcon icon)
+{
+    // A box the running program shows lies over a finished frame, drawn
+    // without the menu that chose it; the host puts the box over it.
+    if (m_ready)
+        DrawFrame();
+    return m_host.MessageBox(caption, text, buttons, icon);
 }
 
 std::string CApplication::FormatCaption(double framesPerSecond) const
@@ -436,18 +455,32 @@ void CApplication::OnKeyDown(int virtualKey)
 {
     if (m_world == nullptr)
         return;
-    if (virtualKey >= kVk0 && virtualKey <= kVk9)
-        m_world->SelectTarget(virtualKey - kVk0);
-    else if (virtualKey >= kVkNumpad0 && virtualKey <= kVkNumpad9)
-        m_world->SelectTarget(virtualKey - kVkNumpad0);
-    else if (virtualKey == kVkSubtract)
-        m_world->SelectTarget(-1);
-    else if (virtualKey == kVkF4)
-        m_world->ThrowAllBodies();
-    else if (virtualKey == kVkF5)
-        m_world->AddBall();
-    else if (virtualKey == kVkF6)
-        m_world->RemoveLastBody();
+    for (const SKeyBinding& binding : kKeyTable)
+        if (virtualKey >= binding.firstKey && virtualKey <= binding.lastKey)
+        {
+            (this->*binding.handler)(binding.firstArgument + (virtualKey - binding.firstKey));
+            return;
+        }
+}
+
+void CApplication::SelectTarget(int index)
+{
+    m_world->SelectTarget(index);
+}
+
+void CApplication::ThrowAllBodies(int)
+{
+    m_world->ThrowAllBodies();
+}
+
+void CApplication::AddBall(int)
+{
+    m_world->AddBall();
+}
+
+void CApplication::RemoveLastBody(int)
+{
+    m_world->RemoveLastBody();
 }
 
 void CApplication::UpdateMenu()
@@ -469,7 +502,7 @@ void CApplication::UpdateMenu()
 
 void CApplication::OnAbout()
 {
-    m_host.MessageBox(kAboutCaption, kAboutText, EMessageButtons::kOk, EMessageIcon::kInformation);
+    ShowBox(kAboutCaption, kAboutText, EMessageButtons::kOk, EMessageIcon::kInformation);
 }
 
 void CApplication::OnPause()
@@ -531,6 +564,11 @@ void CApplication::OnContactsClassic()
 void CApplication::OnContactsStable()
 {
     m_world->contactModel = EContactModel::Stable;
+}
+
+void CApplication::OnControls()
+{
+    m_controlsShown = !m_controlsShown;
 }
 
 int ApplicationMain(IHost& host)

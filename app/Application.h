@@ -10,23 +10,13 @@
 #include <span>
 #include <string>
 
+#include "app/CommandTable.h"
+#include "app/ControlsListing.h"
 #include "app/Host.h"
 #include "app/MenuState.h"
 
-class CApplication;
 class CTexture;
 class CWorld;
-
-// One row of the command table, which drives the menu, the accelerators and
-// the dispatch of commands alike.
-struct SCommand
-{
-    int id;
-    const char* label;    // the menu item's text; null when the command has no item
-    const char* shortcut; // shown beside the label; null for none
-    int key;              // accelerator virtual key; 0 for none
-    void (CApplication::*handler)();
-};
 
 // The program name: window caption at start and first field of the frame-rate
 // caption.
@@ -57,7 +47,8 @@ public:
 
     // Until a quit is taken from the queue.
     void Run();
-    // An accelerator key becomes its command; true when the key was one.
+    // An accelerator key (kKeyShift or-ed in while Shift is held) becomes its
+    // command; true when the key was one.
     bool TranslateAccelerator(int virtualKey);
     void WindowProc(const SHostEvent& event);
 
@@ -72,8 +63,12 @@ public:
     void OnKeyDown(int virtualKey);
     void UpdateMenu();
 
+    // The tables behind the menu, the keys and the Controls window.
     static std::span<const SCommand> Commands();
-    // The command of an accelerator key, or null.
+    static std::span<const SKeyBinding> Keys();
+    static std::span<const SHeldInput> HeldInputs();
+    // The built command of an accelerator key, or null. A key with kKeyShift
+    // or-ed in finds a Shift row first, else the row of the bare key.
     static const SCommand* FindAccelerator(int virtualKey);
 
     bool Ready() const { return m_ready; }
@@ -83,6 +78,8 @@ public:
     int ClientHeight() const { return m_clientHeight; }
     CWorld* World() const { return m_world.get(); }
     const CMenuState& Menu() const { return m_menu; }
+    const ControlsListing& Controls() const { return m_controls; }
+    bool ControlsShown() const { return m_controlsShown; }
     // The caption text for a rate in frames per second.
     std::string FormatCaption(double framesPerSecond) const;
 
@@ -102,8 +99,20 @@ public:
     // The contact model of the next step; the scene stays as it is.
     void OnContactsClassic();
     void OnContactsStable();
+    void OnControls();
+
+    // Plain-key handlers, reached through the key table.
+    void SelectTarget(int index);
+    void ThrowAllBodies(int);
+    void AddBall(int);
+    void RemoveLastBody(int);
 
 private:
+    // Clears, draws the world and the menu, and flushes; no swap.
+    void DrawFrame();
+    // A message box while the program runs, over a frame drawn for it.
+    EMessageResult ShowBox(const char* caption, const char* text, EMessageButtons buttons,
+                           EMessageIcon icon);
     void ReportStartFailure(const char* what, const std::string& systemText);
 
     IHost& m_host;
@@ -118,6 +127,8 @@ private:
     std::unique_ptr<CTexture> m_envTexture;
     std::unique_ptr<CWorld> m_world;
     CMenuState m_menu;
+    ControlsListing m_controls;
+    bool m_controlsShown = false;
 
     // Frame bookkeeping.
     bool m_stepClockStarted = false;

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/ControlsListing.h"
 #include "render/Platform.h"
 
 class CMenuState;
@@ -60,6 +61,8 @@ struct SHostEvent
     // A key pressed while the pointer rests on the menu bar: it may be a menu
     // shortcut (an accelerator) but reaches nothing else.
     bool shortcutOnly = false;
+    // Shift was held with the key (kKeyDown).
+    bool shift = false;
 };
 
 class IHost : public IPlatform
@@ -90,8 +93,10 @@ public:
     virtual int MenuBarHeight() const = 0;
     virtual void SetCaption(const std::string& caption) = 0;
     // Draws the menu bar over the finished 3D picture, with the check marks and
-    // greyed items of `menu`; chosen items come back as kCommand events.
-    virtual void DrawMenu(const CMenuState& menu) = 0;
+    // greyed items of `menu`, and the Controls window when `controls` is not
+    // null; chosen items come back as kCommand events, and closing the
+    // Controls window as its command.
+    virtual void DrawMenu(const CMenuState& menu, const ControlsListing* controls) = 0;
     virtual void SwapBuffers() = 0;
 
     // Takes the next event without blocking; false when none waits.

@@ -18,8 +18,9 @@ enum class EMenuEntryKind
 struct SMenuEntry
 {
     EMenuEntryKind kind = EMenuEntryKind::kItem;
-    std::string label;
+    std::string label;    // as shown, without the '&' of its mnemonic
     std::string shortcut; // shown right of the label; empty for none
+    char mnemonic = 0;    // upper-case letter that chooses the item in an open menu; 0 for none
     int command = 0;      // kItem only
     bool checked = false;
     bool enabled = true;

@@ -11,8 +11,10 @@
 enum EVirtualKey : int
 {
     kVkBack = 0x08,
+    kVkReturn = 0x0D,
     kVkShift = 0x10,
     kVkControl = 0x11,
+    kVkMenu = 0x12, // Alt
     kVkPause = 0x13,
     kVkEscape = 0x1B,
     kVkSpace = 0x20,
@@ -34,6 +36,10 @@ enum EVirtualKey : int
     kVkF4 = 0x73,
     kVkF5 = 0x74,
     kVkF6 = 0x75,
+    kVkF10 = 0x79,
+    kVkOemPlus = 0xBB,  // the = + key of a US keyboard
+    kVkOemMinus = 0xBD, // the - _ key of a US keyboard
+    kVkOem2 = 0xBF,     // the / ? key of a US keyboard
 };
 
 enum class EMessageButtons

@@ -322,6 +322,25 @@ TEST_F(CAppTest, MenuCarriesTheLabelsShortcutsAndCommandsInOrder)
         "Stable||40031",
         "]",
         "]",
+        "[View",
+        "Statistics|S|40031",
+        "Contact Points|C|40032",
+        "Timeline|T|40033",
+        "-",
+        "[Speed",
+        "1/16||40034",
+        "1/8||40035",
+        "1/4||40036",
+        "1/2||40037",
+        "1 (Real Time)|Backspace|40038",
+        "-",
+        "Slower|-|40039",
+        "Faster|=|40040",
+        "]",
+        "]",
+        "[Help",
+        "Controls|?|40051",
+        "]",
     };
     EXPECT_EQ(lines, expected);
 }
@@ -334,12 +353,20 @@ struct SAcceleratorCase
     int command;
 };
 
-TEST_F(CAppTest, AcceleratorsAreTheSevenKeysOfTheTable)
+TEST_F(CAppTest, AcceleratorsAreTheKeysOfTheTable)
 {
+    // The seven of the accelerator table, with or without Shift, and ? (Shift
+    // and /) for the Controls window.
     const SAcceleratorCase table[] = {
-        {kVkF, kCommandFollow},         {kVkEscape, kCommandExit},   {kVkF1, kCommandNextScene},
-        {kVkF2, kCommandPreviousScene}, {kVkF3, kCommandResetScene}, {kVkPause, kCommandPause},
+        {kVkF, kCommandFollow},
+        {kVkEscape, kCommandExit},
+        {kVkF1, kCommandNextScene},
+        {kVkF2, kCommandPreviousScene},
+        {kVkF3, kCommandResetScene},
+        {kVkPause, kCommandPause},
         {kVkSpace, kCommandSingleStep},
+        {kVkF1 | kKeyShift, kCommandNextScene},
+        {kVkOem2 | kKeyShift, kCommandControls},
     };
     for (const SAcceleratorCase& c : table)
     {
@@ -349,9 +376,12 @@ TEST_F(CAppTest, AcceleratorsAreTheSevenKeysOfTheTable)
     }
     int accelerators = 0;
     for (const SCommand& command : CApplication::Commands())
-        accelerators += command.key != 0 ? 1 : 0;
-    EXPECT_EQ(accelerators, 7);
-    for (int key : {kVk0, kVkNumpad0, kVkSubtract, kVkF4, kVkF5, kVkF6})
+        accelerators += command.key != 0 && command.handler != nullptr ? 1 : 0;
+    EXPECT_EQ(accelerators, 8);
+    // Plain keys, / without Shift, and the keys of items not built yet.
+    const int unbound[] = {kVk0, kVkNumpad0, kVkSubtract, kVkF4,   kVkF5,       kVkF6,     kVkOem2,
+                           'S',  'C',        'T',         kVkBack, kVkOemMinus, kVkOemPlus};
+    for (const int key : unbound)
         EXPECT_EQ(CApplication::FindAccelerator(key), nullptr) << key;
 }
 

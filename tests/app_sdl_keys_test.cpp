@@ -51,6 +51,10 @@ INSTANTIATE_TEST_SUITE_P(
         SKeyCase{SDL_SCANCODE_HOME, kVkHome}, SKeyCase{SDL_SCANCODE_END, kVkEnd},
         SKeyCase{SDL_SCANCODE_LCTRL, kVkControl}, SKeyCase{SDL_SCANCODE_RCTRL, kVkControl},
         SKeyCase{SDL_SCANCODE_LSHIFT, kVkShift}, SKeyCase{SDL_SCANCODE_RSHIFT, kVkShift},
+        // The menu's keys.
+        SKeyCase{SDL_SCANCODE_LALT, kVkMenu}, SKeyCase{SDL_SCANCODE_RALT, kVkMenu},
+        SKeyCase{SDL_SCANCODE_F10, kVkF10}, SKeyCase{SDL_SCANCODE_RETURN, kVkReturn},
+        SKeyCase{SDL_SCANCODE_KP_ENTER, kVkReturn}, SKeyCase{SDL_SCANCODE_SLASH, kVkOem2},
         // Keys the program does not know.
         SKeyCase{SDL_SCANCODE_MINUS, 0}, SKeyCase{SDL_SCANCODE_KP_PLUS, 0},
         SKeyCase{SDL_SCANCODE_UNKNOWN, 0}));

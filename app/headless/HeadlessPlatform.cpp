@@ -110,9 +110,10 @@ void CHeadlessPlatform::SetCaption(const std::string& caption)
     ++m_captionChanges;
 }
 
-void CHeadlessPlatform::DrawMenu(const CMenuState&)
+void CHeadlessPlatform::DrawMenu(const CMenuState&, const ControlsListing* controls)
 {
     ++m_menuDrawCount;
+    m_controlsDrawn = controls;
 }
 
 bool CHeadlessPlatform::PollEvent(SHostEvent& event)

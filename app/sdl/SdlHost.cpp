@@ -13,7 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "app/Commands.h"
+#include "app/MenuState.h"
+#include "app/UiScale.h"
+#include "app/sdl/DisplayDpi.h"
 #include "app/sdl/ImGuiMenu.h"
+#include "app/sdl/ImGuiMessageBox.h"
 #include "app/sdl/QuitSignals.h"
 #include "app/sdl/SdlKeys.h"
 
@@ -166,6 +171,8 @@ EMessageResult CSdlHost::MessageBox(const std::string& caption, const std::strin
         buttons == EMessageButtons::kYesNo ? EMessageResult::kYes : EMessageResult::kOk;
     if (!m_videoStarted && !DisplayNamed())
         return unanswered;
+    if (m_windowShown && m_imguiBackendsStarted)
+        return MessageBoxInWindow(caption, text, buttons);
 
     const SDL_MessageBoxButtonData yesNo[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kYesButton, "Yes"},
@@ -244,8 +251,12 @@ bool CSdlHost::OpenDisplay(std::string& error)
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
     ImGui::StyleColorsDark();
-    io.Fonts->AddFontDefault();
+    m_uiScale = UiScaleOfDpi(DisplayDpi());
+    ImFontConfig font;
+    font.SizePixels = std::round(13.0f * m_uiScale);
+    io.Fonts->AddFontDefault(&font);
     io.Fonts->Build();
+    ImGui::GetStyle().ScaleAllSizes(m_uiScale);
     // The height BeginMainMenuBar gives the bar: one line of text and the
     // frame padding above and below it.
     m_menuBarHeight = static_cast<int>(
@@ -342,7 +353,54 @@ void CSdlHost::SetCaption(const std::string& caption)
     SDL_SetWindowTitle(m_window, caption.c_str());
 }
 
-void CSdlHost::DrawMenu(const CMenuState& menu)
+EMessageResult CSdlHost::MessageBoxInWindow(const std::string& caption, const std::string& text,
+                                            EMessageButtons buttons)
+{
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(m_window, &width, &height);
+    const SFrameCopy background = CopyBackBuffer(width, height);
+    EMessageResult answer = EMessageResult::kOk;
+    bool answered = false;
+    while (!answered)
+    {
+        SDL_Event sdlEvent;
+        while (!answered && SDL_PollEvent(&sdlEvent) != 0)
+        {
+            ImGui_ImplSDL2_ProcessEvent(&sdlEvent);
+            if (sdlEvent.type == SDL_KEYDOWN)
+            {
+                answered = AnswerOfKey(sdlEvent.key.keysym.sym, buttons, answer);
+                continue;
+            }
+            if (sdlEvent.type != SDL_QUIT && sdlEvent.type != SDL_WINDOWEVENT)
+                continue;
+            SHostEvent event;
+            if (Translate(sdlEvent, event))
+            {
+                if (event.type == EHostEventType::kClose)
+                    answered = AnswerOfKey(SDLK_ESCAPE, buttons, answer);
+                m_pending.push_back(event);
+            }
+        }
+        if (answered)
+            break;
+        NewImGuiFrame();
+        answered = DrawMessageBoxFrame(background, caption, text, buttons, answer);
+        ImGui::Render();
+        ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+        SDL_GL_SwapWindow(m_window);
+        if (!answered)
+            SDL_WaitEventTimeout(nullptr, 50);
+    }
+    // The modal window must not outlive the box in ImGui's state.
+    NewImGuiFrame();
+    CloseMessageBox(caption);
+    ImGui::EndFrame();
+    return answer;
+}
+
+void CSdlHost::NewImGuiFrame()
 {
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
@@ -358,7 +416,29 @@ void CSdlHost::DrawMenu(const CMenuState& menu)
         ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
     }
     ImGui::NewFrame();
-    m_menuOpen = DrawMainMenuBar(menu, m_chosen);
+}
+
+void CSdlHost::DrawMenu(const CMenuState& menu, const ControlsListing* controls)
+{
+    m_menu = &menu;
+    NewImGuiFrame();
+    const SMenuBarFrame bar = DrawMainMenuBar(menu, m_keyboard, m_openPopups, m_chosen);
+    m_openPopups = bar.open;
+    m_menuOpen = !bar.open.empty();
+    if (controls != nullptr && !DrawControlsWindow(*controls) && !m_controlsCloseSent)
+    {
+        m_chosen.push_back(kCommandControls);
+        m_controlsCloseSent = true;
+    }
+    m_controlsShown = controls != nullptr;
+    if (controls == nullptr)
+        m_controlsCloseSent = false;
+    if (m_minimumWidth == 0)
+    {
+        m_minimumWidth = static_cast<int>(std::ceil(bar.width + ImGui::GetStyle().WindowPadding.x));
+        m_minimumHeight = m_menuBarHeight + static_cast<int>(std::ceil(TallestPopupHeight(menu)));
+        KeepMinimumSize();
+    }
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     for (const int command : m_chosen)
@@ -369,6 +449,19 @@ void CSdlHost::DrawMenu(const CMenuState& menu)
         m_pending.push_back(event);
     }
     m_chosen.clear();
+}
+
+void CSdlHost::KeepMinimumSize()
+{
+    if (m_window == nullptr || m_minimumWidth == 0)
+        return;
+    SDL_SetWindowMinimumSize(m_window, m_minimumWidth, m_minimumHeight);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(m_window, &width, &height);
+    if (width < m_minimumWidth || height < m_minimumHeight)
+        SDL_SetWindowSize(m_window, std::max(width, m_minimumWidth),
+                          std::max(height, m_minimumHeight));
 }
 
 void CSdlHost::SwapBuffers()
@@ -383,7 +476,8 @@ bool CSdlHost::MenuWantsMouse() const
 
 bool CSdlHost::MenuWantsKeyboard() const
 {
-    return m_menuOpen || (m_imguiStarted && ImGui::GetIO().WantCaptureKeyboard);
+    return m_menuOpen || m_keyboard.HasKeyboard() ||
+           (m_imguiStarted && ImGui::GetIO().WantCaptureKeyboard);
 }
 
 bool CSdlHost::PointerOverBar() const
@@ -398,7 +492,44 @@ bool CSdlHost::PointerOverBar() const
     return y >= 0 && y < m_menuBarHeight;
 }
 
-bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
+bool CSdlHost::TranslateKeyDown(const SDL_KeyboardEvent& key, SHostEvent& event)
+{
+    const int virtualKey = VirtualKeyOfScancode(key.keysym.scancode);
+    if (m_menu != nullptr)
+    {
+        const bool alt = (key.keysym.mod & KMOD_ALT) != 0 && virtualKey != kVkMenu;
+        const SMenuKeyResult result = m_keyboard.OnKeyDown(*m_menu, virtualKey, alt);
+        if (result.command != 0)
+        {
+            event.type = EHostEventType::kCommand;
+            event.command = result.command;
+            return true;
+        }
+        if (result.consumed)
+            return false;
+    }
+    if (MenuWantsKeyboard())
+        return false;
+    // Esc closes the Controls window before it can mean Exit.
+    if (virtualKey == kVkEscape && m_controlsShown)
+    {
+        if (m_controlsCloseSent)
+            return false;
+        m_controlsCloseSent = true;
+        event.type = EHostEventType::kCommand;
+        event.command = kCommandControls;
+        return true;
+    }
+    event.type = EHostEventType::kKeyDown;
+    event.key = virtualKey;
+    event.shift = (key.keysym.mod & KMOD_SHIFT) != 0;
+    // The menu's shortcuts, Esc among them, still work with the pointer
+    // on the bar; the world's keys do not.
+    event.shortcutOnly = PointerOverBar();
+    return event.key != 0;
+}
+
+bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event)
 {
     switch (sdlEvent.type)
     {
@@ -412,6 +543,7 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
             event.type = EHostEventType::kClose;
             return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            KeepMinimumSize();
             event.type = EHostEventType::kSize;
             event.width = sdlEvent.window.data1;
             event.height = std::max(0, sdlEvent.window.data2 - m_menuBarHeight);
@@ -423,14 +555,11 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
             return false;
         }
     case SDL_KEYDOWN:
-        if (MenuWantsKeyboard())
-            return false;
-        event.type = EHostEventType::kKeyDown;
-        event.key = VirtualKeyOfScancode(sdlEvent.key.keysym.scancode);
-        // The menu's shortcuts, Esc among them, still work with the pointer
-        // on the bar; the world's keys do not.
-        event.shortcutOnly = PointerOverBar();
-        return event.key != 0;
+        return TranslateKeyDown(sdlEvent.key, event);
+    case SDL_KEYUP:
+        if (m_menu != nullptr)
+            m_keyboard.OnKeyUp(*m_menu, VirtualKeyOfScancode(sdlEvent.key.keysym.scancode));
+        return false;
     case SDL_MOUSEMOTION:
         // Over the bar the pointer is the menu's, as over a window's menu.
         if (MenuWantsMouse() || sdlEvent.motion.y < m_menuBarHeight)
@@ -443,6 +572,8 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event) const
     case SDL_MOUSEBUTTONUP:
     {
         const bool down = sdlEvent.type == SDL_MOUSEBUTTONDOWN;
+        if (down)
+            m_keyboard.OnMouseButton();
         if (sdlEvent.button.button != SDL_BUTTON_LEFT && sdlEvent.button.button != SDL_BUTTON_RIGHT)
             return false;
         // A release always gets through, so that no button stays held.

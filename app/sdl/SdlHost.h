@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/Host.h"
+#include "app/MenuKeyboard.h"
 
 class CSdlHost : public IHost
 {
@@ -40,7 +41,7 @@ public:
     std::string GetGLString(unsigned name) const override;
     int MenuBarHeight() const override { return m_menuBarHeight; }
     void SetCaption(const std::string& caption) override;
-    void DrawMenu(const CMenuState& menu) override;
+    void DrawMenu(const CMenuState& menu, const ControlsListing* controls) override;
     void SwapBuffers() override;
     bool PollEvent(SHostEvent& event) override;
     void WaitEvent() override;
@@ -49,7 +50,20 @@ public:
 private:
     // The application's event for an SDL event; false when it has none or the
     // menu takes the input.
-    bool Translate(const SDL_Event& sdlEvent, SHostEvent& event) const;
+    bool Translate(const SDL_Event& sdlEvent, SHostEvent& event);
+    // The box drawn inside the shown main window, over its last frame; the
+    // window's own events (resize, close) wait in the queue until it is
+    // answered, and a close answers it as Esc would.
+    EMessageResult MessageBoxInWindow(const std::string& caption, const std::string& text,
+                                      EMessageButtons buttons);
+    // Starts an ImGui frame with the pointer where SDL last saw it.
+    void NewImGuiFrame();
+    // A key press: the menu's when it takes it, then Esc closes the Controls
+    // window, else it is the application's.
+    bool TranslateKeyDown(const SDL_KeyboardEvent& key, SHostEvent& event);
+    // The smallest window at which the whole menu bar and its tallest popup
+    // fit; a window made smaller (no window manager holds it) grows back.
+    void KeepMinimumSize();
     bool MenuWantsMouse() const;
     // While a menu is open, keys are the menu's: none reaches the world,
     // held or pressed. With the pointer on the bar only the accelerators,
@@ -67,6 +81,16 @@ private:
     SPixelFormat m_requested = kProgramPixelFormat;
     bool m_menuOpen = false;
     int m_menuBarHeight = 0; // pixels
+    // The menu of the last frame drawn, for the keys between frames.
+    const CMenuState* m_menu = nullptr;
+    CMenuKeyboard m_keyboard;
+    std::vector<size_t> m_openPopups; // after the last frame drawn
+    bool m_controlsShown = false;     // in the last frame drawn
+    bool m_controlsCloseSent = false; // its command is on its way
+    int m_minimumWidth = 0;           // pixels; 0 until the bar was measured
+    int m_minimumHeight = 0;          // pixels
+    // Display density: menu font and spacing are scaled by it.
+    float m_uiScale = 1.0f;
     std::deque<SHostEvent> m_pending;
     std::vector<int> m_chosen;
 };

@@ -12,23 +12,17 @@ struct SKeyPair
 
 // Keys whose scancodes are not laid out in runs like the letters and digits.
 constexpr SKeyPair kSingleKeys[] = {
-    {SDL_SCANCODE_BACKSPACE, kVkBack},
-    {SDL_SCANCODE_LSHIFT, kVkShift},
-    {SDL_SCANCODE_RSHIFT, kVkShift},
-    {SDL_SCANCODE_LCTRL, kVkControl},
-    {SDL_SCANCODE_RCTRL, kVkControl},
-    {SDL_SCANCODE_PAUSE, kVkPause},
-    {SDL_SCANCODE_ESCAPE, kVkEscape},
-    {SDL_SCANCODE_SPACE, kVkSpace},
-    {SDL_SCANCODE_END, kVkEnd},
-    {SDL_SCANCODE_HOME, kVkHome},
-    {SDL_SCANCODE_LEFT, kVkLeft},
-    {SDL_SCANCODE_UP, kVkUp},
-    {SDL_SCANCODE_RIGHT, kVkRight},
-    {SDL_SCANCODE_DOWN, kVkDown},
-    {SDL_SCANCODE_0, kVk0},
-    {SDL_SCANCODE_KP_0, kVkNumpad0},
-    {SDL_SCANCODE_KP_MINUS, kVkSubtract},
+    {SDL_SCANCODE_BACKSPACE, kVkBack},  {SDL_SCANCODE_RETURN, kVkReturn},
+    {SDL_SCANCODE_KP_ENTER, kVkReturn}, {SDL_SCANCODE_LALT, kVkMenu},
+    {SDL_SCANCODE_RALT, kVkMenu},       {SDL_SCANCODE_SLASH, kVkOem2},
+    {SDL_SCANCODE_LSHIFT, kVkShift},    {SDL_SCANCODE_RSHIFT, kVkShift},
+    {SDL_SCANCODE_LCTRL, kVkControl},   {SDL_SCANCODE_RCTRL, kVkControl},
+    {SDL_SCANCODE_PAUSE, kVkPause},     {SDL_SCANCODE_ESCAPE, kVkEscape},
+    {SDL_SCANCODE_SPACE, kVkSpace},     {SDL_SCANCODE_END, kVkEnd},
+    {SDL_SCANCODE_HOME, kVkHome},       {SDL_SCANCODE_LEFT, kVkLeft},
+    {SDL_SCANCODE_UP, kVkUp},           {SDL_SCANCODE_RIGHT, kVkRight},
+    {SDL_SCANCODE_DOWN, kVkDown},       {SDL_SCANCODE_0, kVk0},
+    {SDL_SCANCODE_KP_0, kVkNumpad0},    {SDL_SCANCODE_KP_MINUS, kVkSubtract},
 };
 } // namespace
 
