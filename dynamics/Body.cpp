@@ -1,5 +1,7 @@
 #include "dynamics/Body.h"
 
+#include <bit>
+
 #include "dynamics/FastSqrt.h"
 #include "render/StartupState.h"
 #include "shapes/Shape.h"
@@ -45,6 +47,23 @@ void CBody::DrawGeometry()
     {
         shape->Draw();
     }
+}
+
+bool CBody::GeometryKey(std::vector<uint32_t>& key) const
+{
+    for (const auto& shape : shapes)
+    {
+        key.push_back(shape->visible);
+        if (shape->visible != 0)
+        {
+            for (const float element : shape->matrix.m)
+            {
+                key.push_back(std::bit_cast<uint32_t>(element));
+            }
+            shape->AppendGeometryKey(key);
+        }
+    }
+    return true;
 }
 
 void CBody::AddShape(CShape* shape)

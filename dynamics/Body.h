@@ -35,6 +35,8 @@ public:
     void Prepare() override;
     // Every shape's Draw, in list order.
     void DrawGeometry() override;
+    // Every shape's type, dimensions, visibility and placement in the body.
+    bool GeometryKey(std::vector<uint32_t>& key) const override;
 
     // Takes ownership and appends.
     void AddShape(CShape* shape);

@@ -3,8 +3,12 @@
 // into display lists (bare geometry, geometry with material and texture, and
 // an additive sphere-map reflection) and replays them every frame.
 
+#include <cstdint>
+#include <vector>
+
 #include "render/Transform.h"
 
+class CGeometryCache;
 class CTexture;
 class CWorld;
 
@@ -18,8 +22,14 @@ public:
     CDrawable& operator=(const CDrawable&) = delete;
 
     // Compiles the display lists, then the inverse. Exactly once per object,
-    // with the rendering context current.
+    // with the rendering context current. When the world shares geometry and
+    // this drawable has a geometry key, it takes the shared list of that
+    // geometry instead and compiles nothing of its own.
     void Prepare() override;
+
+    // Appends what makes this drawable's geometry what it is; false when the
+    // geometry is its own alone and cannot be shared.
+    virtual bool GeometryKey(std::vector<uint32_t>& key) const;
 
     // Emits the geometry in object coordinates; only called while a display
     // list is being compiled.
@@ -31,6 +41,9 @@ public:
     void DrawBare() const;
     // The reflection overlay; nothing without an environment texture.
     void DrawEnvironment() const;
+    // Material, texture and reflection state around the shared geometry, as
+    // the own lists would set them; nothing but the geometry is cached.
+    bool SharesGeometry() const { return m_sharedCache != nullptr; }
 
     CWorld* world; // not owned
     unsigned geometryList = 0;
@@ -42,4 +55,14 @@ public:
     float shininess = 0.0f;
     CTexture* texture = nullptr;            // not owned
     CTexture* environmentTexture = nullptr; // not owned
+
+private:
+    void ReleaseLists();
+    // The material list's commands around a geometry.
+    template <typename TGeometry> void EmitLit(TGeometry geometry) const;
+    // The environment list's commands around a geometry.
+    template <typename TGeometry> void EmitEnvironment(TGeometry geometry) const;
+
+    // Where geometryList came from when it is shared; not owned.
+    CGeometryCache* m_sharedCache = nullptr;
 };

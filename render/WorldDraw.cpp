@@ -3,11 +3,16 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "dynamics/Body.h"
 #include "render/Camera.h"
 #include "render/Diagnostics.h"
 #include "render/Floor.h"
+#include "render/FramePasses.h"
 #include "render/ShadowMatrix.h"
+#include "render/ViewVolume.h"
 #include "world/World.h"
 
 namespace
@@ -33,22 +38,93 @@ void SetLight(GLenum light, const float ambient[4], const float diffuse[4], cons
     glLightfv(light, GL_POSITION, position);
 }
 
-// Every body, the pusher and the markers flattened onto the floor along the
-// light's rays, under the colour and stencil state the caller has set.
-void ShadowPass(const CWorld& world, const float light[4])
+// Which bodies each pass draws: one flag per body, then the pusher's. Bit 0:
+// the body is in view; bit 1 and bit 2: its shadow of light 0 and of light 1
+// reaches the view. Without culling every flag is set.
+constexpr uint8_t kInView = 1;
+constexpr uint8_t kShadowInView[2] = {2, 4};
+
+struct SFrame
 {
-    glPushMatrix();
-    glMultMatrixf(ShadowMatrix(light).m);
-    for (const auto& body : world.bodies)
+    CWorld& world;
+    IFramePassObserver* observer;
+    std::vector<uint8_t> drawn;
+
+    void Done(EFramePass pass) const
     {
-        body->DrawBare();
+        if (observer != nullptr)
+        {
+            observer->PassDone(pass);
+        }
+    }
+    template <typename TDraw> void ForEachBody(uint8_t flag, TDraw draw) const
+    {
+        const size_t count = world.bodies.size();
+        for (size_t i = 0; i < count; ++i)
+        {
+            if ((drawn[i] & flag) != 0)
+            {
+                draw(*world.bodies[i]);
+            }
+        }
+        if (world.pusher != nullptr && (drawn[count] & flag) != 0)
+        {
+            draw(*world.pusher);
+        }
+    }
+};
+
+void MarkDrawnBodies(SFrame& frame)
+{
+    const CWorld& world = frame.world;
+    const size_t count = world.bodies.size();
+    frame.drawn.assign(count + 1, static_cast<uint8_t>(kInView | kShadowInView[0] | kShadowInView[1]));
+    if (!world.drawTuning.viewCulling)
+    {
+        return;
+    }
+    const CViewVolume view = CViewVolume::FromCurrentMatrices();
+    const float* const lights[2] = {kLight0Position, kLight1Position};
+    auto mark = [&](const CBody& body, uint8_t& flags)
+    {
+        if (body.boundingRadius <= 0.0f)
+        {
+            return; // no extent known: always drawn
+        }
+        const CVector centre = body.matrix.Translation();
+        flags = 0;
+        if (view.SphereVisible(centre, body.boundingRadius))
+        {
+            flags |= kInView;
+        }
+        for (int light = 0; light < 2; ++light)
+        {
+            if (view.ShadowVisible(centre, body.boundingRadius, lights[light]))
+            {
+                flags |= kShadowInView[light];
+            }
+        }
+    };
+    for (size_t i = 0; i < count; ++i)
+    {
+        mark(*world.bodies[i], frame.drawn[i]);
     }
     if (world.pusher != nullptr)
     {
-        world.pusher->DrawBare();
+        mark(*world.pusher, frame.drawn[count]);
     }
+}
+
+// Every body, the pusher and the markers flattened onto the floor along the
+// light's rays, under the colour and stencil state the caller has set.
+void ShadowPass(const SFrame& frame, int light)
+{
+    glPushMatrix();
+    glMultMatrixf(ShadowMatrix(light == 0 ? kLight0Position : kLight1Position).m);
+    frame.ForEachBody(kShadowInView[light], [](const CBody& body) { body.DrawBare(); });
     DrawDiagnosticMarkers(kMarkerRadius);
     glPopMatrix();
+    frame.Done(light == 0 ? kPassShadow0 : kPassShadow1);
 }
 
 void DrawFloor(const CWorld& world)
@@ -61,20 +137,21 @@ void DrawFloor(const CWorld& world)
 
 // Stencil bit 0 marks the shadow of light 0, bit 1 that of light 1; the floor
 // is then drawn once per region with the lights that reach it.
-void DrawFloorWithTrueShadows(const CWorld& world)
+void DrawFloorWithTrueShadows(const SFrame& frame)
 {
+    const CWorld& world = frame.world;
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_STENCIL_TEST);
 
     glStencilFunc(GL_NOTEQUAL, 1, 1);
     glStencilMask(1);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    ShadowPass(world, kLight0Position);
+    ShadowPass(frame, 0);
 
     glStencilFunc(GL_NOTEQUAL, 2, 2);
     glStencilMask(2);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    ShadowPass(world, kLight1Position);
+    ShadowPass(frame, 1);
 
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glEnable(GL_LIGHTING);
@@ -92,16 +169,18 @@ void DrawFloorWithTrueShadows(const CWorld& world)
     glDisable(GL_LIGHT1);
     glStencilFunc(GL_EQUAL, 2, 0xFFFF); // shadow of light 1 only
     DrawFloor(world);
+    frame.Done(kPassFloor);
 }
 
 // The lit floor multiplied by a grey per light; the stencil lets each pixel be
 // darkened once per light however many shadows overlap there.
-void DrawFloorWithFakeShadows(const CWorld& world)
+void DrawFloorWithFakeShadows(const SFrame& frame)
 {
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHT1);
-    DrawFloor(world);
+    DrawFloor(frame.world);
+    frame.Done(kPassFloor);
 
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -113,11 +192,11 @@ void DrawFloorWithFakeShadows(const CWorld& world)
     glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
 
     glColor3f(0.7f, 0.7f, 0.7f);
-    ShadowPass(world, kLight0Position);
+    ShadowPass(frame, 0);
 
     glClear(GL_STENCIL_BUFFER_BIT);
     glColor3f(0.8f, 0.8f, 0.8f);
-    ShadowPass(world, kLight1Position);
+    ShadowPass(frame, 1);
 
     glDisable(GL_BLEND);
 }
@@ -149,31 +228,39 @@ CMatrix4 ShadowMatrix(const float light[4])
 
 void CWorld::Draw()
 {
+    DrawWorld(*this, nullptr);
+}
+
+void DrawWorld(CWorld& world, IFramePassObserver* observer)
+{
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    if (camera != nullptr)
+    if (world.camera != nullptr)
     {
-        camera->ApplyView();
+        world.camera->ApplyView();
     }
+    SFrame frame{world, observer, {}};
+    MarkDrawnBodies(frame);
 
     glPushAttrib(GL_ENABLE_BIT | GL_STENCIL_BUFFER_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT);
 
     SetLight(GL_LIGHT0, kLight0Ambient, kLight0Diffuse, kLight0Specular, kLight0Position);
     SetLight(GL_LIGHT1, kLight1Ambient, kLight1Diffuse, kLight1Specular, kLight1Position);
 
-    switch (shadowMode)
+    switch (world.shadowMode)
     {
     case 2:
-        DrawFloorWithTrueShadows(*this);
+        DrawFloorWithTrueShadows(frame);
         break;
     case 1:
-        DrawFloorWithFakeShadows(*this);
+        DrawFloorWithFakeShadows(frame);
         break;
     default:
         glEnable(GL_LIGHTING);
         glEnable(GL_LIGHT0);
         glEnable(GL_LIGHT1);
-        DrawFloor(*this);
+        DrawFloor(world);
+        frame.Done(kPassFloor);
         break;
     }
 
@@ -182,26 +269,14 @@ void CWorld::Draw()
     glEnable(GL_LIGHT1);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_STENCIL_TEST);
-    for (const auto& body : bodies)
-    {
-        body->Draw();
-    }
-    if (pusher != nullptr)
-    {
-        pusher->Draw();
-    }
+    frame.ForEachBody(kInView, [](const CBody& body) { body.Draw(); });
     DrawDiagnosticMarkers(kMarkerRadius);
+    frame.Done(kPassBodies);
 
-    if (environmentMapping != 0)
+    if (world.environmentMapping != 0)
     {
-        for (const auto& body : bodies)
-        {
-            body->DrawEnvironment();
-        }
-        if (pusher != nullptr)
-        {
-            pusher->DrawEnvironment();
-        }
+        frame.ForEachBody(kInView, [](const CBody& body) { body.DrawEnvironment(); });
+        frame.Done(kPassReflections);
     }
 
     glPopAttrib();

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "dynamics/Body.h"
 #include "dynamics/ObjectPool.h"
@@ -37,6 +38,9 @@ public:
     virtual void DrawGeometry() const = 0;
     // Moments (Ixx, Iyy, Izz) about the centre along the shape's own axes.
     virtual CVector PrincipalInertia() const = 0;
+    // Appends what DrawGeometry's output depends on (the type and the
+    // dimensions), so that equal keys draw equal geometry.
+    virtual void AppendGeometryKey(std::vector<uint32_t>& key) const = 0;
 
     // Diagonal inertia about the body origin along the body axes.
     CVector BodyInertia() const;
@@ -78,6 +82,7 @@ public:
                         CVector& normal) const override;
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
+    void AppendGeometryKey(std::vector<uint32_t>& key) const override;
 
     float radius;
 };
@@ -93,6 +98,7 @@ public:
                         CVector& normal) const override;
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
+    void AppendGeometryKey(std::vector<uint32_t>& key) const override;
 
     float radius;
     float halfLength;
@@ -110,6 +116,7 @@ public:
                         CVector& normal) const override;
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
+    void AppendGeometryKey(std::vector<uint32_t>& key) const override;
 
     float tubeRadius;
     float ringRadius;

@@ -1,6 +1,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <bit>
+
 #include "dynamics/FastSqrt.h"
 #include "shapes/Shape.h"
 
@@ -45,4 +47,10 @@ CVector CSphere::PrincipalInertia() const
 {
     const float moment = 0.4f * mass * (radius * radius);
     return CVector(moment, moment, moment);
+}
+
+void CSphere::AppendGeometryKey(std::vector<uint32_t>& key) const
+{
+    key.push_back(1u);
+    key.push_back(std::bit_cast<uint32_t>(radius));
 }

@@ -9,6 +9,8 @@
 
 #include "dynamics/BodyContact.h"
 #include "dynamics/Vector.h"
+#include "render/DrawTuning.h"
+#include "render/GeometryCache.h"
 #include "world/BroadPhase.h"
 
 class CCamera;
@@ -73,6 +75,9 @@ public:
     CInertialBody* Body(int index) const { return bodies[index].get(); }
     int BodyCount() const { return static_cast<int>(bodies.size()); }
 
+    // Geometry shared by the bodies' drawables; declared first so that it
+    // outlives every body.
+    CGeometryCache geometryCache;
     std::unique_ptr<CCamera> camera;
     // Owned, in order of creation: the order of contact evaluation and the
     // index that SelectTarget takes. The pusher is never in this list.
@@ -86,6 +91,9 @@ public:
     // 0 none, 1 fake, 2 true shadows.
     int32_t shadowMode = 0;
     int32_t follow = 0;
+    // How the frame economises on many bodies; unchanged, every picture of
+    // the plain path stays as it is.
+    SDrawTuning drawTuning;
 
     // Visit every pair of bodies in the step instead of the broad phase's
     // candidates; both give the same result bit for bit, this one in time

@@ -1,0 +1,19 @@
+#pragma once
+// The drawing's economies for scenes of many bodies, each of which can be
+// turned off alone to compare its cost and its pictures with the plain path.
+
+struct SDrawTuning
+{
+    // Bodies made of identical shapes replay one compiled geometry, with the
+    // body's own material and textures set around it, instead of compiling
+    // display lists of their own.
+    bool sharedGeometry = true;
+    // A body is skipped in a pass when its bounding sphere lies outside the
+    // view, and in a shadow pass when its shadow on the floor does.
+    bool viewCulling = true;
+    // The reflection is added by a second texture unit in the lit pass, where
+    // the GL offers one, instead of drawing every body again.
+    bool singlePassReflections = false;
+    // Spheres that cover few pixels are drawn with fewer facets.
+    bool levelOfDetail = false;
+};
