@@ -66,6 +66,31 @@ bool CBody::GeometryKey(std::vector<uint32_t>& key) const
     return true;
 }
 
+bool CBody::HasCoarseGeometry() const
+{
+    bool any = false;
+    for (const auto& shape : shapes)
+    {
+        if (shape->visible != 0)
+        {
+            if (!shape->HasCoarseGeometry())
+            {
+                return false;
+            }
+            any = true;
+        }
+    }
+    return any;
+}
+
+void CBody::DrawCoarseGeometry(int detail)
+{
+    for (const auto& shape : shapes)
+    {
+        shape->Draw(detail);
+    }
+}
+
 void CBody::AddShape(CShape* shape)
 {
     shapes.emplace_back(shape);

@@ -13,7 +13,11 @@ struct SDrawTuning
     bool viewCulling = true;
     // The reflection is added by a second texture unit in the lit pass, where
     // the GL offers one, instead of drawing every body again.
-    bool singlePassReflections = false;
-    // Spheres that cover few pixels are drawn with fewer facets.
-    bool levelOfDetail = false;
+    bool singlePassReflections = true;
+    // Spheres are drawn with fewer facets the fewer pixels they cover.
+    bool levelOfDetail = true;
+    // The two economies above change pixels (a facet's edge, the rounding of
+    // the reflection's sum): they start only when a frame has more bodies in
+    // view than this, so that the built-in scenes look exactly as they are.
+    int crowdBodies = 40;
 };

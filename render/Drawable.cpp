@@ -40,6 +40,14 @@ void CDrawable::ReleaseLists()
     if (m_sharedCache != nullptr)
     {
         m_sharedCache->Release(geometryList);
+        for (unsigned& list : m_coarseLists)
+        {
+            if (list != 0)
+            {
+                m_sharedCache->Release(list);
+                list = 0;
+            }
+        }
         m_sharedCache = nullptr;
         geometryList = 0;
     }
@@ -51,6 +59,25 @@ void CDrawable::ReleaseLists()
 bool CDrawable::GeometryKey(std::vector<uint32_t>&) const
 {
     return false;
+}
+
+bool CDrawable::HasCoarseGeometry() const
+{
+    return false;
+}
+
+void CDrawable::DrawCoarseGeometry(int)
+{
+    DrawGeometry();
+}
+
+unsigned CDrawable::GeometryAt(int detail) const
+{
+    if (detail > 0 && detail <= kCoarseDetailLevels && m_coarseLists[detail - 1] != 0)
+    {
+        return m_coarseLists[detail - 1];
+    }
+    return geometryList;
 }
 
 template <typename TGeometry> void CDrawable::EmitLit(TGeometry geometry) const
@@ -127,6 +154,16 @@ void CDrawable::Prepare()
     {
         m_sharedCache = &world->geometryCache;
         geometryList = m_sharedCache->Acquire(key, [this] { DrawGeometry(); });
+        if (HasCoarseGeometry())
+        {
+            for (int detail = 1; detail <= kCoarseDetailLevels; ++detail)
+            {
+                key.push_back(static_cast<uint32_t>(detail));
+                m_coarseLists[detail - 1] =
+                    m_sharedCache->Acquire(key, [this, detail] { DrawCoarseGeometry(detail); });
+                key.pop_back();
+            }
+        }
         CTransform::Prepare();
         return;
     }
@@ -152,25 +189,26 @@ void CDrawable::Prepare()
     CTransform::Prepare();
 }
 
-void CDrawable::Draw() const
+void CDrawable::Draw(int detail) const
 {
     if (m_sharedCache == nullptr)
     {
         DrawListAt(matrix, materialList);
         return;
     }
+    const unsigned list = GeometryAt(detail);
     glPushMatrix();
     glMultMatrixf(matrix.m);
-    EmitLit([this] { glCallList(geometryList); });
+    EmitLit([list] { glCallList(list); });
     glPopMatrix();
 }
 
-void CDrawable::DrawBare() const
+void CDrawable::DrawBare(int detail) const
 {
-    DrawListAt(matrix, geometryList);
+    DrawListAt(matrix, GeometryAt(detail));
 }
 
-void CDrawable::DrawEnvironment() const
+void CDrawable::DrawEnvironment(int detail) const
 {
     if (environmentTexture == nullptr)
     {
@@ -181,8 +219,9 @@ void CDrawable::DrawEnvironment() const
         DrawListAt(matrix, environmentList);
         return;
     }
+    const unsigned list = GeometryAt(detail);
     glPushMatrix();
     glMultMatrixf(matrix.m);
-    EmitEnvironment([this] { glCallList(geometryList); });
+    EmitEnvironment([list] { glCallList(list); });
     glPopMatrix();
 }

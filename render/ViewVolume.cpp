@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace
@@ -34,7 +35,33 @@ CViewVolume CViewVolume::FromCurrentMatrices()
             clip[column * 4 + row] = sum;
         }
     }
-    return FromClipMatrix(clip);
+    CViewVolume volume = FromClipMatrix(clip);
+    int viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // projection[5] is the cotangent of half the vertical field of view.
+    volume.SetDepthScale(modelview, 0.5f * static_cast<float>(viewport[3]) * projection[5]);
+    return volume;
+}
+
+void CViewVolume::SetDepthScale(const float view[16], float pixelsAtUnitDepth)
+{
+    // The eye looks along -z of its coordinates.
+    for (int column = 0; column < 4; ++column)
+    {
+        m_depthRow[column] = -view[column * 4 + 2];
+    }
+    m_pixelsAtUnitDepth = pixelsAtUnitDepth;
+}
+
+float CViewVolume::PixelRadius(const CVector& centre, float radius) const
+{
+    const float depth = m_depthRow[0] * centre.x + m_depthRow[1] * centre.y +
+                        m_depthRow[2] * centre.z + m_depthRow[3] - radius;
+    if (depth <= 0.0f)
+    {
+        return FLT_MAX;
+    }
+    return radius * m_pixelsAtUnitDepth / depth;
 }
 
 CViewVolume CViewVolume::FromClipMatrix(const float clip[16])

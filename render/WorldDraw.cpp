@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "dynamics/Body.h"
@@ -12,6 +14,8 @@
 #include "render/Floor.h"
 #include "render/FramePasses.h"
 #include "render/ShadowMatrix.h"
+#include "render/StartupState.h"
+#include "render/Texture.h"
 #include "render/ViewVolume.h"
 #include "world/World.h"
 
@@ -44,11 +48,28 @@ void SetLight(GLenum light, const float ambient[4], const float diffuse[4], cons
 constexpr uint8_t kInView = 1;
 constexpr uint8_t kShadowInView[2] = {2, 4};
 
+// Radius on screen, pixels, from which a coarse sphere still shows each level
+// of detail's facets no more than by a pixel or so: 16 x 8 facets, 12 x 6,
+// then 8 x 4 below the last.
+constexpr float kDetailPixels[kCoarseDetailLevels] = {40.0f, 20.0f, 10.0f};
+
+int DetailForPixels(float pixels)
+{
+    int detail = 0;
+    while (detail < kCoarseDetailLevels && pixels < kDetailPixels[detail])
+    {
+        ++detail;
+    }
+    return detail;
+}
+
 struct SFrame
 {
     CWorld& world;
     IFramePassObserver* observer;
     std::vector<uint8_t> drawn;
+    std::vector<uint8_t> detail; // per body as drawn, then the pusher's
+    bool crowd = false;          // more bodies in view than the tuning's crowd
 
     void Done(EFramePass pass) const
     {
@@ -64,12 +85,12 @@ struct SFrame
         {
             if ((drawn[i] & flag) != 0)
             {
-                draw(*world.bodies[i]);
+                draw(*world.bodies[i], static_cast<int>(detail[i]));
             }
         }
         if (world.pusher != nullptr && (drawn[count] & flag) != 0)
         {
-            draw(*world.pusher);
+            draw(*world.pusher, static_cast<int>(detail[count]));
         }
     }
 };
@@ -77,41 +98,62 @@ struct SFrame
 void MarkDrawnBodies(SFrame& frame)
 {
     const CWorld& world = frame.world;
+    const SDrawTuning& tuning = world.drawTuning;
     const size_t count = world.bodies.size();
     frame.drawn.assign(count + 1, static_cast<uint8_t>(kInView | kShadowInView[0] | kShadowInView[1]));
-    if (!world.drawTuning.viewCulling)
+    frame.detail.assign(count + 1, 0);
+    auto body = [&](size_t i) -> const CBody* {
+        return i < count ? world.bodies[i].get() : world.pusher.get();
+    };
+    const bool levelOfDetail = tuning.sharedGeometry && tuning.levelOfDetail;
+    if (!tuning.viewCulling && !levelOfDetail)
     {
         return;
     }
     const CViewVolume view = CViewVolume::FromCurrentMatrices();
     const float* const lights[2] = {kLight0Position, kLight1Position};
-    auto mark = [&](const CBody& body, uint8_t& flags)
+    int inView = 0;
+    for (size_t i = 0; i <= count; ++i)
     {
-        if (body.boundingRadius <= 0.0f)
+        const CBody* b = body(i);
+        if (b == nullptr)
         {
-            return; // no extent known: always drawn
+            continue;
         }
-        const CVector centre = body.matrix.Translation();
-        flags = 0;
-        if (view.SphereVisible(centre, body.boundingRadius))
+        if (!tuning.viewCulling || b->boundingRadius <= 0.0f)
+        {
+            ++inView; // no culling, or no extent known: always drawn
+            continue;
+        }
+        const CVector centre = b->matrix.Translation();
+        uint8_t flags = 0;
+        if (view.SphereVisible(centre, b->boundingRadius))
         {
             flags |= kInView;
+            ++inView;
         }
         for (int light = 0; light < 2; ++light)
         {
-            if (view.ShadowVisible(centre, body.boundingRadius, lights[light]))
+            if (view.ShadowVisible(centre, b->boundingRadius, lights[light]))
             {
                 flags |= kShadowInView[light];
             }
         }
-    };
-    for (size_t i = 0; i < count; ++i)
-    {
-        mark(*world.bodies[i], frame.drawn[i]);
+        frame.drawn[i] = flags;
     }
-    if (world.pusher != nullptr)
+    frame.crowd = inView > tuning.crowdBodies;
+    if (!levelOfDetail || !frame.crowd)
     {
-        mark(*world.pusher, frame.drawn[count]);
+        return;
+    }
+    for (size_t i = 0; i <= count; ++i)
+    {
+        const CBody* b = body(i);
+        if (b != nullptr && b->boundingRadius > 0.0f)
+        {
+            frame.detail[i] = static_cast<uint8_t>(
+                DetailForPixels(view.PixelRadius(b->matrix.Translation(), b->boundingRadius)));
+        }
     }
 }
 
@@ -121,10 +163,87 @@ void ShadowPass(const SFrame& frame, int light)
 {
     glPushMatrix();
     glMultMatrixf(ShadowMatrix(light == 0 ? kLight0Position : kLight1Position).m);
-    frame.ForEachBody(kShadowInView[light], [](const CBody& body) { body.DrawBare(); });
+    frame.ForEachBody(kShadowInView[light],
+                      [](const CBody& body, int detail) { body.DrawBare(detail); });
     DrawDiagnosticMarkers(kMarkerRadius);
     glPopMatrix();
     frame.Done(light == 0 ? kPassShadow0 : kPassShadow1);
+}
+
+// Whether the GL can add the reflection in the lit pass: a second texture
+// unit whose combiner multiplies its texture by a constant and adds the unit
+// before (GL 1.3 and one of the combine extensions that offer that).
+bool SecondUnitCanReflect()
+{
+    static const bool can = []
+    {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+        int major = 0, minor = 0;
+        if (version == nullptr || extensions == nullptr ||
+            std::sscanf(version, "%d.%d", &major, &minor) != 2)
+        {
+            return false;
+        }
+        GLint units = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
+        return (major > 1 || minor >= 3) && units >= 2 &&
+               std::strstr(extensions, "GL_ATI_texture_env_combine3") != nullptr;
+    }();
+    return can;
+}
+
+// The one reflection texture of every body the lit pass draws when the frame
+// adds reflections in that pass; null for the separate additive pass.
+const CTexture* OnePassReflection(const SFrame& frame)
+{
+    const CWorld& world = frame.world;
+    if (!world.drawTuning.singlePassReflections || !frame.crowd || !g_separateSpecular ||
+        !SecondUnitCanReflect())
+    {
+        return nullptr;
+    }
+    const CTexture* texture = nullptr;
+    bool alike = true;
+    frame.ForEachBody(kInView,
+                      [&](const CBody& body, int)
+                      {
+                          if (texture == nullptr)
+                          {
+                              texture = body.environmentTexture;
+                          }
+                          alike = alike && body.environmentTexture == texture &&
+                                  body.environmentTexture != nullptr;
+                      });
+    return alike ? texture : nullptr;
+}
+
+// Texture unit 1 adds the sphere-mapped reflection, scaled by the colour of
+// the additive pass, to the lit and textured colour of unit 0; the separate
+// specular colour is added after both, as the two passes add it.
+void AddReflectionOnSecondUnit(const CTexture& reflection)
+{
+    static constexpr float kReflectionColour[4] = {0.3f, 0.3f, 0.25f, 0.0f};
+    glActiveTexture(GL_TEXTURE1);
+    glEnable(GL_TEXTURE_2D);
+    reflection.Bind();
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE_ADD_ATI); // a0 * a2 + a1
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_CONSTANT);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_COLOR);
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, kReflectionColour);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_PREVIOUS);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
+    glActiveTexture(GL_TEXTURE0);
 }
 
 void DrawFloor(const CWorld& world)
@@ -239,7 +358,7 @@ void DrawWorld(CWorld& world, IFramePassObserver* observer)
     {
         world.camera->ApplyView();
     }
-    SFrame frame{world, observer, {}};
+    SFrame frame{world, observer, {}, {}, false};
     MarkDrawnBodies(frame);
 
     glPushAttrib(GL_ENABLE_BIT | GL_STENCIL_BUFFER_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT);
@@ -269,13 +388,24 @@ void DrawWorld(CWorld& world, IFramePassObserver* observer)
     glEnable(GL_LIGHT1);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_STENCIL_TEST);
-    frame.ForEachBody(kInView, [](const CBody& body) { body.Draw(); });
+    const CTexture* reflection = world.environmentMapping != 0 ? OnePassReflection(frame) : nullptr;
+    if (reflection != nullptr)
+    {
+        glPushAttrib(GL_TEXTURE_BIT | GL_ENABLE_BIT);
+        AddReflectionOnSecondUnit(*reflection);
+    }
+    frame.ForEachBody(kInView, [](const CBody& body, int detail) { body.Draw(detail); });
+    if (reflection != nullptr)
+    {
+        glPopAttrib();
+    }
     DrawDiagnosticMarkers(kMarkerRadius);
     frame.Done(kPassBodies);
 
-    if (world.environmentMapping != 0)
+    if (world.environmentMapping != 0 && reflection == nullptr)
     {
-        frame.ForEachBody(kInView, [](const CBody& body) { body.DrawEnvironment(); });
+        frame.ForEachBody(kInView,
+                          [](const CBody& body, int detail) { body.DrawEnvironment(detail); });
         frame.Done(kPassReflections);
     }
 

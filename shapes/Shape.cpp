@@ -35,7 +35,7 @@ CVector CShape::BodyInertia() const
     return inertia;
 }
 
-void CShape::Draw() const
+void CShape::Draw(int detail) const
 {
     if (visible == 0)
     {
@@ -43,6 +43,23 @@ void CShape::Draw() const
     }
     glPushMatrix();
     glMultMatrixf(matrix.m);
-    DrawGeometry();
+    if (detail == 0)
+    {
+        DrawGeometry();
+    }
+    else
+    {
+        DrawCoarseGeometry(detail);
+    }
     glPopMatrix();
+}
+
+bool CShape::HasCoarseGeometry() const
+{
+    return false;
+}
+
+void CShape::DrawCoarseGeometry(int) const
+{
+    DrawGeometry();
 }

@@ -45,7 +45,13 @@ public:
     // Diagonal inertia about the body origin along the body axes.
     CVector BodyInertia() const;
     // The geometry under the shape's local matrix; nothing when invisible.
-    void Draw() const;
+    // A detail above 0 draws the coarser geometry of that level.
+    void Draw(int detail = 0) const;
+    // Whether DrawCoarseGeometry draws fewer facets than DrawGeometry.
+    virtual bool HasCoarseGeometry() const;
+    // The geometry with fewer facets, detail 1 (finest) to kCoarseDetailLevels;
+    // the full geometry unless the shape has coarser ones.
+    virtual void DrawCoarseGeometry(int detail) const;
 
     // The centre and the axis in world coordinates, through the body's matrix.
     // Inline (below): the pair tests take them for every pair of shapes.
@@ -83,6 +89,9 @@ public:
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
     void AppendGeometryKey(std::vector<uint32_t>& key) const override;
+    bool HasCoarseGeometry() const override { return true; }
+    // 16 x 8, 12 x 6 and 8 x 4 facets instead of 24 x 12.
+    void DrawCoarseGeometry(int detail) const override;
 
     float radius;
 };

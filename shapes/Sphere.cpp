@@ -31,7 +31,9 @@ float CSphere::PointDistance(const CVector& point, CVector& surfacePoint, CVecto
     return length - radius;
 }
 
-void CSphere::DrawGeometry() const
+namespace
+{
+void DrawQuadricSphere(float radius, int slices, int stacks)
 {
     GLUquadric* quadric = gluNewQuadric();
     if (quadric == nullptr)
@@ -39,8 +41,21 @@ void CSphere::DrawGeometry() const
         return; // out of memory: the sphere is simply not drawn
     }
     gluQuadricTexture(quadric, GL_TRUE);
-    gluSphere(quadric, radius, 24, 12);
+    gluSphere(quadric, radius, slices, stacks);
     gluDeleteQuadric(quadric);
+}
+} // namespace
+
+void CSphere::DrawGeometry() const
+{
+    DrawQuadricSphere(radius, 24, 12);
+}
+
+void CSphere::DrawCoarseGeometry(int detail) const
+{
+    static constexpr int kSlices[kCoarseDetailLevels + 1] = {24, 16, 12, 8};
+    const int level = detail < 0 ? 0 : detail > kCoarseDetailLevels ? kCoarseDetailLevels : detail;
+    DrawQuadricSphere(radius, kSlices[level], kSlices[level] / 2);
 }
 
 CVector CSphere::PrincipalInertia() const
