@@ -16,8 +16,13 @@ struct SDrawTuning
     bool singlePassReflections = true;
     // Spheres are drawn with fewer facets the fewer pixels they cover.
     bool levelOfDetail = true;
-    // The two economies above change pixels (a facet's edge, the rounding of
-    // the reflection's sum): they start only when a frame has more bodies in
+    // Sphere bodies whose material a vertex colour can carry are drawn
+    // together from vertex arrays placed on the CPU, a few calls per pass
+    // instead of one per body. Only with the reflection in the lit pass or
+    // none: a second pass over them would not meet their depth exactly.
+    bool batchedSpheres = true;
+    // The three economies above change pixels (a facet's edge, the rounding of
+    // the reflection's sum, the colour carried in bytes): they start only when a frame has more bodies in
     // view than this, so that the built-in scenes look exactly as they are.
     int crowdBodies = 40;
 };

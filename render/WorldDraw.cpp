@@ -14,6 +14,7 @@
 #include "render/Floor.h"
 #include "render/FramePasses.h"
 #include "render/ShadowMatrix.h"
+#include "render/SphereBatch.h"
 #include "render/StartupState.h"
 #include "render/Texture.h"
 #include "render/ViewVolume.h"
@@ -68,8 +69,10 @@ struct SFrame
     CWorld& world;
     IFramePassObserver* observer;
     std::vector<uint8_t> drawn;
-    std::vector<uint8_t> detail; // per body as drawn, then the pusher's
-    bool crowd = false;          // more bodies in view than the tuning's crowd
+    std::vector<uint8_t> detail;  // per body as drawn, then the pusher's
+    std::vector<uint8_t> batched; // 1: drawn in the sphere batch, not alone
+    const CBody* batchFirst = nullptr; // the batch's material; null: no batch
+    bool crowd = false;           // more bodies in view than the tuning's crowd
 
     void Done(EFramePass pass) const
     {
@@ -78,19 +81,18 @@ struct SFrame
             observer->PassDone(pass);
         }
     }
-    template <typename TDraw> void ForEachBody(uint8_t flag, TDraw draw) const
+    // The bodies, then the pusher, that the pass draws: those drawn alone,
+    // or those of the batch.
+    template <typename TDraw> void ForEachBody(uint8_t flag, TDraw draw, bool ofBatch = false) const
     {
         const size_t count = world.bodies.size();
-        for (size_t i = 0; i < count; ++i)
+        for (size_t i = 0; i <= count; ++i)
         {
-            if ((drawn[i] & flag) != 0)
+            const CBody* body = i < count ? world.bodies[i].get() : world.pusher.get();
+            if (body != nullptr && (drawn[i] & flag) != 0 && (batched[i] != 0) == ofBatch)
             {
-                draw(*world.bodies[i], static_cast<int>(detail[i]));
+                draw(*body, static_cast<int>(detail[i]));
             }
-        }
-        if (world.pusher != nullptr && (drawn[count] & flag) != 0)
-        {
-            draw(*world.pusher, static_cast<int>(detail[count]));
         }
     }
 };
@@ -100,14 +102,18 @@ void MarkDrawnBodies(SFrame& frame)
     const CWorld& world = frame.world;
     const SDrawTuning& tuning = world.drawTuning;
     const size_t count = world.bodies.size();
-    frame.drawn.assign(count + 1, static_cast<uint8_t>(kInView | kShadowInView[0] | kShadowInView[1]));
+    frame.drawn.assign(count + 1,
+                       static_cast<uint8_t>(kInView | kShadowInView[0] | kShadowInView[1]));
     frame.detail.assign(count + 1, 0);
+    frame.batched.assign(count + 1, 0);
     auto body = [&](size_t i) -> const CBody* {
         return i < count ? world.bodies[i].get() : world.pusher.get();
     };
     const bool levelOfDetail = tuning.sharedGeometry && tuning.levelOfDetail;
     if (!tuning.viewCulling && !levelOfDetail)
     {
+        frame.crowd = static_cast<int>(count) + (world.pusher != nullptr ? 1 : 0) >
+                      tuning.crowdBodies;
         return;
     }
     const CViewVolume view = CViewVolume::FromCurrentMatrices();
@@ -157,6 +163,42 @@ void MarkDrawnBodies(SFrame& frame)
     }
 }
 
+CSphereBatch& Batch()
+{
+    // Scratch arrays of bounded size, kept from frame to frame; only the one
+    // drawing thread uses them.
+    static CSphereBatch batch;
+    return batch;
+}
+
+// Needs the crowd known; the reflection must come in the lit pass, if at all.
+void MarkBatchedBodies(SFrame& frame, bool reflectionInLitPass)
+{
+    const CWorld& world = frame.world;
+    if (!world.drawTuning.batchedSpheres || !frame.crowd ||
+        (world.environmentMapping != 0 && !reflectionInLitPass))
+    {
+        return;
+    }
+    const size_t count = world.bodies.size();
+    for (size_t i = 0; i <= count; ++i)
+    {
+        const CBody* body = i < count ? world.bodies[i].get() : world.pusher.get();
+        if (body == nullptr || frame.drawn[i] == 0 || !CSphereBatch::CanCarry(*body))
+        {
+            continue;
+        }
+        if (frame.batchFirst == nullptr)
+        {
+            frame.batchFirst = body;
+        }
+        if (CSphereBatch::Alike(*body, *frame.batchFirst))
+        {
+            frame.batched[i] = 1;
+        }
+    }
+}
+
 // Every body, the pusher and the markers flattened onto the floor along the
 // light's rays, under the colour and stencil state the caller has set.
 void ShadowPass(const SFrame& frame, int light)
@@ -165,6 +207,15 @@ void ShadowPass(const SFrame& frame, int light)
     glMultMatrixf(ShadowMatrix(light == 0 ? kLight0Position : kLight1Position).m);
     frame.ForEachBody(kShadowInView[light],
                       [](const CBody& body, int detail) { body.DrawBare(detail); });
+    if (frame.batchFirst != nullptr)
+    {
+        CSphereBatch& batch = Batch();
+        batch.BeginShadow();
+        frame.ForEachBody(
+            kShadowInView[light], [&](const CBody& body, int detail) { batch.Add(body, detail); },
+            true);
+        batch.End();
+    }
     DrawDiagnosticMarkers(kMarkerRadius);
     glPopMatrix();
     frame.Done(light == 0 ? kPassShadow0 : kPassShadow1);
@@ -358,8 +409,10 @@ void DrawWorld(CWorld& world, IFramePassObserver* observer)
     {
         world.camera->ApplyView();
     }
-    SFrame frame{world, observer, {}, {}, false};
+    SFrame frame{world, observer, {}, {}, {}, nullptr, false};
     MarkDrawnBodies(frame);
+    const CTexture* reflection = world.environmentMapping != 0 ? OnePassReflection(frame) : nullptr;
+    MarkBatchedBodies(frame, reflection != nullptr);
 
     glPushAttrib(GL_ENABLE_BIT | GL_STENCIL_BUFFER_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT);
 
@@ -388,13 +441,20 @@ void DrawWorld(CWorld& world, IFramePassObserver* observer)
     glEnable(GL_LIGHT1);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_STENCIL_TEST);
-    const CTexture* reflection = world.environmentMapping != 0 ? OnePassReflection(frame) : nullptr;
     if (reflection != nullptr)
     {
         glPushAttrib(GL_TEXTURE_BIT | GL_ENABLE_BIT);
         AddReflectionOnSecondUnit(*reflection);
     }
     frame.ForEachBody(kInView, [](const CBody& body, int detail) { body.Draw(detail); });
+    if (frame.batchFirst != nullptr)
+    {
+        CSphereBatch& batch = Batch();
+        batch.BeginLit(*frame.batchFirst);
+        frame.ForEachBody(
+            kInView, [&](const CBody& body, int detail) { batch.Add(body, detail); }, true);
+        batch.End();
+    }
     if (reflection != nullptr)
     {
         glPopAttrib();
