@@ -44,8 +44,7 @@ SRun RunFrames(uint32_t startMilliseconds, double simulatedTime, uint32_t frameM
                int count)
 {
     const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(std::filesystem::path(__FILE__).parent_path().parent_path() /
-                                  "assets");
+    std::filesystem::current_path(std::filesystem::path(CLATTERBOX_SOURCE_DIR) / "assets");
     SRun run;
     {
         CHeadlessPlatform host;

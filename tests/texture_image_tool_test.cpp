@@ -95,8 +95,7 @@ TEST(ImageToolInteropTest, OtherWritersFilesReadToTheSamePixels)
 {
     CTempDirectory directory;
     const std::string floor =
-        (std::filesystem::path(__FILE__).parent_path().parent_path() / "assets" / "floor.bmp")
-            .string();
+        (std::filesystem::path(CLATTERBOX_SOURCE_DIR) / "assets" / "floor.bmp").string();
     const SRun own = RunTool(floor);
     ASSERT_EQ(own.status, 0) << own.output;
     ASSERT_EQ(own.output.substr(0, 11), "ok 256x256 ");

@@ -189,8 +189,7 @@ TEST_F(TextureTest, UploadsSizesOtherThanPowersOfTwoWhereSupported)
 // The project's own pictures load as they are committed.
 TEST_F(TextureTest, ProjectTexturesLoadWithoutABox)
 {
-    const std::filesystem::path assets =
-        std::filesystem::path(__FILE__).parent_path().parent_path() / "assets";
+    const std::filesystem::path assets = std::filesystem::path(CLATTERBOX_SOURCE_DIR) / "assets";
     for (const char* name : {"body.bmp", "floor.bmp", "env.bmp"})
     {
         const CTexture texture((assets / name).string(), GL_LINEAR, GL_LINEAR, GL_REPEAT,

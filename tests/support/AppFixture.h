@@ -17,8 +17,7 @@ protected:
     void SetUp() override
     {
         m_previousDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(
-            std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "assets");
+        std::filesystem::current_path(std::filesystem::path(CLATTERBOX_SOURCE_DIR) / "assets");
     }
     void TearDown() override
     {
