@@ -1,5 +1,7 @@
 #include "dynamics/Body.h"
 
+#include <bit>
+
 #include "dynamics/FastSqrt.h"
 #include "render/StartupState.h"
 #include "shapes/Shape.h"
@@ -44,6 +46,48 @@ void CBody::DrawGeometry()
     for (const auto& shape : shapes)
     {
         shape->Draw();
+    }
+}
+
+bool CBody::GeometryKey(std::vector<uint32_t>& key) const
+{
+    for (const auto& shape : shapes)
+    {
+        key.push_back(shape->visible);
+        if (shape->visible != 0)
+        {
+            for (const float element : shape->matrix.m)
+            {
+                key.push_back(std::bit_cast<uint32_t>(element));
+            }
+            shape->AppendGeometryKey(key);
+        }
+    }
+    return true;
+}
+
+bool CBody::HasCoarseGeometry() const
+{
+    bool any = false;
+    for (const auto& shape : shapes)
+    {
+        if (shape->visible != 0)
+        {
+            if (!shape->HasCoarseGeometry())
+            {
+                return false;
+            }
+            any = true;
+        }
+    }
+    return any;
+}
+
+void CBody::DrawCoarseGeometry(int detail)
+{
+    for (const auto& shape : shapes)
+    {
+        shape->Draw(detail);
     }
 }
 

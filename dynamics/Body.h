@@ -36,6 +36,11 @@ public:
     void Prepare() override;
     // Every shape's Draw, in list order.
     void DrawGeometry() override;
+    // Every shape's type, dimensions, visibility and placement in the body.
+    bool GeometryKey(std::vector<uint32_t>& key) const override;
+    // When every visible shape has coarser geometry.
+    bool HasCoarseGeometry() const override;
+    void DrawCoarseGeometry(int detail) override;
 
     // Takes ownership and appends.
     void AddShape(CShape* shape);

@@ -3,8 +3,10 @@
 #include <GL/gl.h>
 
 #include "dynamics/Constants.h"
+#include "render/GeometryCache.h"
 #include "render/StartupState.h"
 #include "render/Texture.h"
+#include "world/World.h"
 
 namespace
 {
@@ -30,25 +32,56 @@ CDrawable::CDrawable(CWorld* owner) : world(owner) {}
 
 CDrawable::~CDrawable()
 {
+    ReleaseLists();
+}
+
+void CDrawable::ReleaseLists()
+{
+    if (m_sharedCache != nullptr)
+    {
+        m_sharedCache->Release(geometryList);
+        for (unsigned& list : m_coarseLists)
+        {
+            if (list != 0)
+            {
+                m_sharedCache->Release(list);
+                list = 0;
+            }
+        }
+        m_sharedCache = nullptr;
+        geometryList = 0;
+    }
     DeleteList(geometryList);
     DeleteList(materialList);
     DeleteList(environmentList);
 }
 
-void CDrawable::Prepare()
+bool CDrawable::GeometryKey(std::vector<uint32_t>&) const
 {
-    // A second preparation replaces the lists instead of leaking the first ones.
-    DeleteList(geometryList);
-    DeleteList(materialList);
-    DeleteList(environmentList);
+    return false;
+}
 
-    geometryList = glGenLists(1);
-    glNewList(geometryList, GL_COMPILE);
+bool CDrawable::HasCoarseGeometry() const
+{
+    return false;
+}
+
+void CDrawable::DrawCoarseGeometry(int)
+{
     DrawGeometry();
-    glEndList();
+}
 
-    materialList = glGenLists(1);
-    glNewList(materialList, GL_COMPILE);
+unsigned CDrawable::GeometryAt(int detail) const
+{
+    if (detail > 0 && detail <= kCoarseDetailLevels && m_coarseLists[detail - 1] != 0)
+    {
+        return m_coarseLists[detail - 1];
+    }
+    return geometryList;
+}
+
+template <typename TGeometry> void CDrawable::EmitLit(TGeometry geometry) const
+{
     if (g_separateSpecular)
     {
         glPushAttrib(GL_ENABLE_BIT);
@@ -62,7 +95,7 @@ void CDrawable::Prepare()
             glEnable(GL_TEXTURE_2D);
             texture->Bind();
         }
-        DrawGeometry();
+        geometry();
         glPopAttrib();
     }
     else
@@ -79,7 +112,7 @@ void CDrawable::Prepare()
             glEnable(GL_TEXTURE_2D);
             texture->Bind();
         }
-        DrawGeometry();
+        geometry();
 
         glDepthMask(GL_FALSE);
         glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, kBlack);
@@ -89,48 +122,106 @@ void CDrawable::Prepare()
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_ONE);
         glDisable(GL_TEXTURE_2D);
-        DrawGeometry();
+        geometry();
         glPopAttrib();
     }
+}
+
+template <typename TGeometry> void CDrawable::EmitEnvironment(TGeometry geometry) const
+{
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_LIGHTING);
+    glColor3f(0.3f, 0.3f, 0.25f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glEnable(GL_TEXTURE_2D);
+    environmentTexture->Bind();
+    geometry();
+    glPopAttrib();
+}
+
+void CDrawable::Prepare()
+{
+    // A second preparation replaces the lists instead of leaking the first ones.
+    ReleaseLists();
+
+    std::vector<uint32_t> key;
+    if (world != nullptr && world->drawTuning.sharedGeometry && GeometryKey(key))
+    {
+        m_sharedCache = &world->geometryCache;
+        geometryList = m_sharedCache->Acquire(key, [this] { DrawGeometry(); });
+        if (HasCoarseGeometry())
+        {
+            for (int detail = 1; detail <= kCoarseDetailLevels; ++detail)
+            {
+                key.push_back(static_cast<uint32_t>(detail));
+                m_coarseLists[detail - 1] =
+                    m_sharedCache->Acquire(key, [this, detail] { DrawCoarseGeometry(detail); });
+                key.pop_back();
+            }
+        }
+        CTransform::Prepare();
+        return;
+    }
+
+    geometryList = glGenLists(1);
+    glNewList(geometryList, GL_COMPILE);
+    DrawGeometry();
+    glEndList();
+
+    materialList = glGenLists(1);
+    glNewList(materialList, GL_COMPILE);
+    EmitLit([this] { DrawGeometry(); });
     glEndList();
 
     if (environmentTexture != nullptr)
     {
         environmentList = glGenLists(1);
         glNewList(environmentList, GL_COMPILE);
-        glPushAttrib(GL_ENABLE_BIT);
-        glDisable(GL_LIGHTING);
-        glColor3f(0.3f, 0.3f, 0.25f);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE);
-        glEnable(GL_TEXTURE_GEN_S);
-        glEnable(GL_TEXTURE_GEN_T);
-        glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-        glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-        glEnable(GL_TEXTURE_2D);
-        environmentTexture->Bind();
-        DrawGeometry();
-        glPopAttrib();
+        EmitEnvironment([this] { DrawGeometry(); });
         glEndList();
     }
 
     CTransform::Prepare();
 }
 
-void CDrawable::Draw() const
+void CDrawable::Draw(int detail) const
 {
-    DrawListAt(matrix, materialList);
+    if (m_sharedCache == nullptr)
+    {
+        DrawListAt(matrix, materialList);
+        return;
+    }
+    const unsigned list = GeometryAt(detail);
+    glPushMatrix();
+    glMultMatrixf(matrix.m);
+    EmitLit([list] { glCallList(list); });
+    glPopMatrix();
 }
 
-void CDrawable::DrawBare() const
+void CDrawable::DrawBare(int detail) const
 {
-    DrawListAt(matrix, geometryList);
+    DrawListAt(matrix, GeometryAt(detail));
 }
 
-void CDrawable::DrawEnvironment() const
+void CDrawable::DrawEnvironment(int detail) const
 {
-    if (environmentTexture != nullptr)
+    if (environmentTexture == nullptr)
+    {
+        return;
+    }
+    if (m_sharedCache == nullptr)
     {
         DrawListAt(matrix, environmentList);
+        return;
     }
+    const unsigned list = GeometryAt(detail);
+    glPushMatrix();
+    glMultMatrixf(matrix.m);
+    EmitEnvironment([list] { glCallList(list); });
+    glPopMatrix();
 }

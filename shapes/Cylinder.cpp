@@ -1,5 +1,6 @@
 #include <GL/gl.h>
 
+#include <bit>
 #include <cmath>
 
 #include "dynamics/Constants.h"
@@ -166,4 +167,11 @@ CVector CCylinder::PrincipalInertia() const
         mass * (1.0471976f * (halfLength * halfLength) + 0.25f * (radius * radius));
     const float along = 0.5f * mass * (radius * radius);
     return CVector(across, across, along);
+}
+
+void CCylinder::AppendGeometryKey(std::vector<uint32_t>& key) const
+{
+    key.push_back(2u);
+    key.push_back(std::bit_cast<uint32_t>(radius));
+    key.push_back(std::bit_cast<uint32_t>(halfLength));
 }

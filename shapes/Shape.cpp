@@ -35,7 +35,7 @@ CVector CShape::BodyInertia() const
     return inertia;
 }
 
-void CShape::Draw() const
+void CShape::Draw(int detail) const
 {
     if (visible == 0)
     {
@@ -43,7 +43,14 @@ void CShape::Draw() const
     }
     glPushMatrix();
     glMultMatrixf(matrix.m);
-    DrawGeometry();
+    if (detail == 0)
+    {
+        DrawGeometry();
+    }
+    else
+    {
+        DrawCoarseGeometry(detail);
+    }
     glPopMatrix();
 }
 
@@ -52,4 +59,14 @@ int CShape::StablePlaneContacts(const CPlane& plane, CVector points[], float dep
 {
     depths[0] = PlaneContact(plane, points[0], levers[0]);
     return 1;
+}
+
+bool CShape::HasCoarseGeometry() const
+{
+    return false;
+}
+
+void CShape::DrawCoarseGeometry(int) const
+{
+    DrawGeometry();
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "dynamics/Body.h"
 #include "dynamics/ObjectPool.h"
@@ -46,11 +47,20 @@ public:
     // see-sawing. Returns how many, 1 to kMaxStablePlaneContacts.
     virtual int StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
                                     float levers[]) const;
+    // Appends what DrawGeometry's output depends on (the type and the
+    // dimensions), so that equal keys draw equal geometry.
+    virtual void AppendGeometryKey(std::vector<uint32_t>& key) const = 0;
 
     // Diagonal inertia about the body origin along the body axes.
     CVector BodyInertia() const;
     // The geometry under the shape's local matrix; nothing when invisible.
-    void Draw() const;
+    // A detail above 0 draws the coarser geometry of that level.
+    void Draw(int detail = 0) const;
+    // Whether DrawCoarseGeometry draws fewer facets than DrawGeometry.
+    virtual bool HasCoarseGeometry() const;
+    // The geometry with fewer facets, detail 1 (finest) to kCoarseDetailLevels;
+    // the full geometry unless the shape has coarser ones.
+    virtual void DrawCoarseGeometry(int detail) const;
 
     // The centre and the axis in world coordinates, through the body's matrix.
     // Inline (below): the pair tests take them for every pair of shapes.
@@ -87,6 +97,10 @@ public:
                         CVector& normal) const override;
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
+    void AppendGeometryKey(std::vector<uint32_t>& key) const override;
+    bool HasCoarseGeometry() const override { return true; }
+    // 16 x 8, 12 x 6 and 8 x 4 facets instead of 24 x 12.
+    void DrawCoarseGeometry(int detail) const override;
 
     float radius;
 };
@@ -106,6 +120,7 @@ public:
     // face; each of them only where it sinks into the plane.
     int StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
                             float levers[]) const override;
+    void AppendGeometryKey(std::vector<uint32_t>& key) const override;
 
     float radius;
     float halfLength;
@@ -123,6 +138,7 @@ public:
                         CVector& normal) const override;
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
+    void AppendGeometryKey(std::vector<uint32_t>& key) const override;
 
     float tubeRadius;
     float ringRadius;

@@ -1,6 +1,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <bit>
+
 #include "dynamics/FastSqrt.h"
 #include "shapes/Shape.h"
 
@@ -29,7 +31,9 @@ float CSphere::PointDistance(const CVector& point, CVector& surfacePoint, CVecto
     return length - radius;
 }
 
-void CSphere::DrawGeometry() const
+namespace
+{
+void DrawQuadricSphere(float radius, int slices, int stacks)
 {
     GLUquadric* quadric = gluNewQuadric();
     if (quadric == nullptr)
@@ -37,12 +41,31 @@ void CSphere::DrawGeometry() const
         return; // out of memory: the sphere is simply not drawn
     }
     gluQuadricTexture(quadric, GL_TRUE);
-    gluSphere(quadric, radius, 24, 12);
+    gluSphere(quadric, radius, slices, stacks);
     gluDeleteQuadric(quadric);
+}
+} // namespace
+
+void CSphere::DrawGeometry() const
+{
+    DrawQuadricSphere(radius, 24, 12);
+}
+
+void CSphere::DrawCoarseGeometry(int detail) const
+{
+    static constexpr int kSlices[kCoarseDetailLevels + 1] = {24, 16, 12, 8};
+    const int level = detail < 0 ? 0 : detail > kCoarseDetailLevels ? kCoarseDetailLevels : detail;
+    DrawQuadricSphere(radius, kSlices[level], kSlices[level] / 2);
 }
 
 CVector CSphere::PrincipalInertia() const
 {
     const float moment = 0.4f * mass * (radius * radius);
     return CVector(moment, moment, moment);
+}
+
+void CSphere::AppendGeometryKey(std::vector<uint32_t>& key) const
+{
+    key.push_back(1u);
+    key.push_back(std::bit_cast<uint32_t>(radius));
 }

@@ -1,5 +1,6 @@
 #include <GL/gl.h>
 
+#include <bit>
 #include <cmath>
 
 #include "dynamics/Constants.h"
@@ -81,4 +82,11 @@ CVector CTorus::PrincipalInertia() const
     const float across = density * (kPi * (r2 * r2) * (0.7853982f * R + 0.26666668f * r) + c);
     const float along = 2.0f * density * c;
     return CVector(across, across, along);
+}
+
+void CTorus::AppendGeometryKey(std::vector<uint32_t>& key) const
+{
+    key.push_back(3u);
+    key.push_back(std::bit_cast<uint32_t>(tubeRadius));
+    key.push_back(std::bit_cast<uint32_t>(ringRadius));
 }

@@ -36,6 +36,8 @@
 #include "tools/StandardOutput.h"
 #include "tools/bench/BenchReport.h"
 #include "tools/bench/DrawBench.h"
+#include "tools/bench/FrameBench.h"
+#include "tools/bench/FrameReport.h"
 #include "tools/bench/PeerBalls.h"
 #include "tools/bench/PhysicsBench.h"
 #include "world/SceneNames.h"
@@ -57,7 +59,7 @@ constexpr const char* kUsage =
     "  --quick       a short run (under a minute): 2 runs of 1 s per scene, balls up to\n"
     "                3000, 10 frames per drawing case\n"
     "  --csv         the tables as CSV blocks instead of text\n"
-    "  --only LIST   some of scenes,balls,search,draw (default all four)\n"
+    "  --only LIST   some of scenes,balls,search,draw,frames (default all five)\n"
     "  --scenes LIST scene indices for the scene and drawing tables (default all)\n"
     "  --balls LIST  ball counts of the ball and search tables (default 10,100,1000,3000,10000)\n"
     "  --runs R      fresh runs per scene (default 5)\n"
@@ -84,6 +86,7 @@ struct SOptions
     bool balls = true;
     bool search = true;
     bool draw = true;
+    bool ballFrames = true;
     std::vector<int> ballCounts;
     std::vector<int> sceneList; // empty: all
     int64_t runs = -1;
@@ -148,16 +151,20 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
         const std::string value = argv[++i];
         if (name == "--only")
         {
-            options.scenes = options.balls = options.search = options.draw = false;
+            options.scenes = options.balls = options.search = options.draw = options.ballFrames =
+                false;
             for (const std::string& part : SplitList(value))
             {
                 bool& flag = part == "scenes"   ? options.scenes
                              : part == "balls"  ? options.balls
                              : part == "search" ? options.search
-                                                : options.draw;
-                if (part != "scenes" && part != "balls" && part != "search" && part != "draw")
+                             : part == "draw"   ? options.draw
+                                                : options.ballFrames;
+                if (part != "scenes" && part != "balls" && part != "search" && part != "draw" &&
+                    part != "frames")
                 {
-                    problem = "--only takes scenes, balls, search and draw, not '" + part + "'";
+                    problem =
+                        "--only takes scenes, balls, search, draw and frames, not '" + part + "'";
                     return false;
                 }
                 flag = true;
@@ -282,6 +289,65 @@ void DrawOnOneCore()
     setenv("LP_NUM_THREADS", "0", 0);
 }
 
+// The frames of Billiards 1 with thrown balls, today's drawing path against
+// the tuned one, then every drawing change alone beside both.
+void PrintFrameTables(std::FILE* out, const SOptions& options, uint32_t seed)
+{
+    SDrawSettings draw;
+    draw.frames = static_cast<int>(options.frames > 0 ? options.frames : options.quick ? 10 : 40);
+    draw.seed = seed;
+    constexpr int kShadow = 2; // true shadows
+    constexpr int kEnvironment = 1;
+    const std::vector<int> counts = {7, 100, 200, 500, 1000};
+
+    SDrawTuning plain;
+    plain.sharedGeometry = false;
+    plain.viewCulling = false;
+    plain.singlePassReflections = false;
+    plain.levelOfDetail = false;
+    const SDrawTuning tuned;
+
+    std::vector<std::vector<SBallFrameRow>> rows;
+    rows.push_back(TimeBallFrames(counts, kShadow, kEnvironment, plain, draw));
+    rows.push_back(TimeBallFrames(counts, kShadow, kEnvironment, tuned, draw));
+
+    const char* threads = std::getenv("LP_NUM_THREADS");
+    char settings[240];
+    std::snprintf(settings, sizeof settings,
+                  "true shadows, reflections, %dx%d headless, %d frames a row, seed %u, "
+                  "renderer '%s', LP_NUM_THREADS=%s",
+                  kDrawWidth, kDrawHeight, draw.frames, draw.seed,
+                  reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                  threads ? threads : "unset");
+    SFrameTableContext context;
+    context.csv = options.csv;
+    context.settings = settings;
+    PrintBallFrames(out, context, {"today", "tuned"}, rows);
+    std::fflush(out);
+
+    std::vector<std::string> names = {"today"};
+    std::vector<SDrawTuning> tunings = {plain};
+    auto alone = [&](const char* name, bool SDrawTuning::*change)
+    {
+        SDrawTuning tuning = plain;
+        tuning.*change = true;
+        names.push_back(std::string("+ ") + name + " alone");
+        tunings.push_back(tuning);
+    };
+    alone("shared geometry", &SDrawTuning::sharedGeometry);
+    alone("view culling", &SDrawTuning::viewCulling);
+    alone("one-pass reflections", &SDrawTuning::singlePassReflections);
+    alone("level of detail", &SDrawTuning::levelOfDetail);
+    names.push_back("tuned (the default)");
+    tunings.push_back(tuned);
+    for (const int bodies : {200, 500})
+    {
+        PrintTuningComparison(out, context, bodies, names,
+                              CompareTunings(bodies, kShadow, kEnvironment, tunings, draw));
+        std::fflush(out);
+    }
+}
+
 int RunTables(const SOptions& options)
 {
     DrawOnOneCore();
@@ -310,8 +376,8 @@ int RunTables(const SOptions& options)
     {
         if (!traceFile.Open(options.trace, reason))
         {
-            std::fprintf(stderr, "clatterbox-bench: cannot write '%s': %s\n",
-                         options.trace.c_str(), reason.c_str());
+            std::fprintf(stderr, "clatterbox-bench: cannot write '%s': %s\n", options.trace.c_str(),
+                         reason.c_str());
             return 1;
         }
         trace = traceFile.Stream();
@@ -434,6 +500,11 @@ int RunTables(const SOptions& options)
         context.settings = settings;
         PrintDrawing(out, context, rows);
         std::fflush(out);
+    }
+
+    if (options.ballFrames)
+    {
+        PrintFrameTables(out, options, physics.seed);
     }
 
     g_bodyTexture = nullptr;

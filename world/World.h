@@ -10,6 +10,8 @@
 #include "dynamics/BodyContact.h"
 #include "dynamics/ContactModel.h"
 #include "dynamics/Vector.h"
+#include "render/DrawTuning.h"
+#include "render/GeometryCache.h"
 #include "world/BroadPhase.h"
 
 class CCamera;
@@ -74,6 +76,9 @@ public:
     CInertialBody* Body(int index) const { return bodies[index].get(); }
     int BodyCount() const { return static_cast<int>(bodies.size()); }
 
+    // Geometry shared by the bodies' drawables; declared first so that it
+    // outlives every body.
+    CGeometryCache geometryCache;
     std::unique_ptr<CCamera> camera;
     // Owned, in order of creation: the order of contact evaluation and the
     // index that SelectTarget takes. The pusher is never in this list.
@@ -89,6 +94,9 @@ public:
     int32_t follow = 0;
     // The contact law of the next step; switching keeps the scene as it is.
     EContactModel contactModel = EContactModel::Stable;
+    // How the frame economises on many bodies; unchanged, every picture of
+    // the plain path stays as it is.
+    SDrawTuning drawTuning;
 
     // Visit every pair of bodies in the step instead of the broad phase's
     // candidates; both give the same result bit for bit, this one in time

@@ -1,0 +1,28 @@
+#pragma once
+// The drawing's economies for scenes of many bodies, each of which can be
+// turned off alone to compare its cost and its pictures with the plain path.
+
+struct SDrawTuning
+{
+    // Bodies made of identical shapes replay one compiled geometry, with the
+    // body's own material and textures set around it, instead of compiling
+    // display lists of their own.
+    bool sharedGeometry = true;
+    // A body is skipped in a pass when its bounding sphere lies outside the
+    // view, and in a shadow pass when its shadow on the floor does.
+    bool viewCulling = true;
+    // The reflection is added by a second texture unit in the lit pass, where
+    // the GL offers one, instead of drawing every body again.
+    bool singlePassReflections = true;
+    // Spheres are drawn with fewer facets the fewer pixels they cover.
+    bool levelOfDetail = true;
+    // Sphere bodies whose material a vertex colour can carry are drawn
+    // together from vertex arrays placed on the CPU, a few calls per pass
+    // instead of one per body. Only with the reflection in the lit pass or
+    // none: a second pass over them would not meet their depth exactly.
+    bool batchedSpheres = true;
+    // The three economies above change pixels (a facet's edge, the rounding of
+    // the reflection's sum, the colour carried in bytes): they start only when a frame has more bodies in
+    // view than this, so that the built-in scenes look exactly as they are.
+    int crowdBodies = 40;
+};
