@@ -20,8 +20,11 @@ struct SMenuKeyResult
     int command = 0;       // the command chosen; 0 for none
 };
 
-// The keys of the menu itself, for the Controls window.
+// The keys of the menu itself, for the Controls window; the Alt and letter
+// keys of the titles are MenuTitleKeys().
 std::span<const SHeldInput> MenuKeys();
+// "Alt+F, Alt+O, ..." and "open File, Options, ...", from kMenuTitles.
+SHeldInput MenuTitleKeys();
 
 class CMenuKeyboard
 {
