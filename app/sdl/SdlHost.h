@@ -1,8 +1,10 @@
 #pragma once
 // The host of the real program: one resizable SDL2 window with an OpenGL
 // context, a Dear ImGui menu bar at the top of its client area and the 3D area
-// below it; SDL's events turned into the application's; modal SDL message
-// boxes, each also written to stderr; the system's monotonic clock.
+// below it; SDL's events turned into the application's, the menu's keys
+// first; modal message boxes, each also written to stderr (SDL's own until
+// the window is shown, then drawn inside it, centred); the system's
+// monotonic clock.
 
 #include <SDL.h>
 
