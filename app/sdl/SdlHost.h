@@ -77,6 +77,7 @@ private:
     SDL_Window* m_window = nullptr;
     SDL_GLContext m_context = nullptr;
     bool m_windowShown = false;
+    bool m_frameDrawn = false; // the menu of a frame has been drawn
     bool m_menuOpen = false;
     int m_menuBarHeight = 0; // pixels
     // The menu of the last frame drawn, for the keys between frames.
