@@ -40,6 +40,9 @@ public:
     // A mouse button pressed: Alt is no longer alone, and a bar without an
     // open menu lets go of the keyboard.
     void OnMouseButton();
+    // The window lost the keyboard (Alt+Tab to another window): the Alt
+    // released there is not Alt alone, and the bar lets go as for a click.
+    void OnFocusLost() { OnMouseButton(); }
     // The popups the host found open after the mouse had its say, outermost
     // first (indices of their kBeginPopup entries).
     void Follow(const std::vector<size_t>& open);

@@ -463,6 +463,9 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event)
         case SDL_WINDOWEVENT_EXPOSED:
             event.type = EHostEventType::kPaint;
             return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            m_keyboard.OnFocusLost();
+            return false;
         default:
             return false;
         }
