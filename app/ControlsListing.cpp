@@ -1,5 +1,7 @@
 #include "app/ControlsListing.h"
 
+#include "app/MenuKeyboard.h"
+
 ControlsListing BuildControlsListing(std::span<const SCommand> commands,
                                      std::span<const SKeyBinding> keys,
                                      std::span<const SHeldInput> held,
@@ -27,5 +29,11 @@ ControlsListing BuildControlsListing(std::span<const SCommand> commands,
     menuSection.title = "Menu keys";
     for (const SHeldInput& input : menuKeys)
         menuSection.rows.push_back({input.input, "", input.effect, 0});
+    if (!menuKeys.empty())
+    {
+        // After F10 and Alt, the first of the menu's keys.
+        const SHeldInput titles = MenuTitleKeys();
+        menuSection.rows.insert(menuSection.rows.begin() + 1, {titles.input, "", titles.effect, 0});
+    }
     return listing;
 }

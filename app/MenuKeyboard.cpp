@@ -1,6 +1,8 @@
 #include "app/MenuKeyboard.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "render/Platform.h"
 
@@ -8,12 +10,13 @@ namespace
 {
 constexpr SHeldInput kMenuKeys[] = {
     {"F10, or Alt alone", "the menu bar takes the keyboard; again: it lets go"},
-    {"Alt+F, Alt+O, Alt+V, Alt+H", "open File, Options, View, Help"},
     {"Left, Right", "in the menu bar: the menu before or after"},
     {"Up, Down", "in an open menu: the item above or below"},
     {"Enter, Space", "choose the highlighted item, or open its submenu"},
     {"Underlined letter", "in an open menu: choose that item (File: P, S, E)"},
-    {"Esc", "close the open menu, one level at a time, then leave the bar; with none open: exit"},
+    {"Esc", "close the open menu, one level at a time, then leave the bar; close the Controls "
+            "window or a message box; with none of them open: exit"},
+    {"Click outside an open menu", "close it; the click reaches nothing else"},
 };
 
 // The entries directly inside the popup that begins at `popup` (items and
@@ -72,6 +75,24 @@ bool IsLetter(int key)
 std::span<const SHeldInput> MenuKeys()
 {
     return kMenuKeys;
+}
+
+SHeldInput MenuTitleKeys()
+{
+    // Made once from the titles, so that a new popup is listed with its key.
+    static const auto [keys, effect] = []
+    {
+        std::string keys;
+        std::string effect = "open ";
+        for (const char* title : kMenuTitles)
+        {
+            const bool first = keys.empty();
+            keys += std::string(first ? "" : ", ") + "Alt+" + title[0];
+            effect += std::string(first ? "" : ", ") + title;
+        }
+        return std::pair{keys, effect};
+    }();
+    return {keys.c_str(), effect.c_str()};
 }
 
 bool CMenuKeyboard::TakeChange()

@@ -20,8 +20,11 @@ struct SMenuKeyResult
     int command = 0;       // the command chosen; 0 for none
 };
 
-// The keys of the menu itself, for the Controls window.
+// The keys of the menu itself, for the Controls window; the Alt and letter
+// keys of the titles are MenuTitleKeys().
 std::span<const SHeldInput> MenuKeys();
+// "Alt+F, Alt+O, ..." and "open File, Options, ...", from kMenuTitles.
+SHeldInput MenuTitleKeys();
 
 class CMenuKeyboard
 {
@@ -37,6 +40,9 @@ public:
     // A mouse button pressed: Alt is no longer alone, and a bar without an
     // open menu lets go of the keyboard.
     void OnMouseButton();
+    // The window lost the keyboard (Alt+Tab to another window): the Alt
+    // released there is not Alt alone, and the bar lets go as for a click.
+    void OnFocusLost() { OnMouseButton(); }
     // The popups the host found open after the mouse had its say, outermost
     // first (indices of their kBeginPopup entries).
     void Follow(const std::vector<size_t>& open);

@@ -15,8 +15,9 @@
 namespace
 {
 // One step of a case: "Alt+F" (a key with Alt held), "Alt" (Alt pressed and
-// released alone), "AltDown"/"AltUp", "Click" (a mouse button), "Mouse:File"
-// (the mouse opened File), or a key: "F10", "Esc", "Enter", "Space", "Up",
+// released alone), "AltDown"/"AltUp", "Click" (a mouse button), "FocusLost"
+// (the window lost the keyboard), "Mouse:File" (the mouse opened File), or a
+// key: "F10", "Esc", "Enter", "Space", "Up",
 // "Down", "Left", "Right", "F1", a letter.
 struct SKeyboardCase
 {
@@ -83,6 +84,8 @@ TEST_P(CMenuKeyboardTest, LeavesTheMenuAsADesktopMenuWould)
             keyboard.OnKeyUp(menu, kVkMenu);
         else if (step == "Click")
             keyboard.OnMouseButton();
+        else if (step == "FocusLost")
+            keyboard.OnFocusLost();
         else if (step.starts_with("Mouse:"))
             keyboard.Follow({PopupNamed(menu, step.substr(6))});
         else if (step.starts_with("Alt+"))
@@ -122,6 +125,13 @@ INSTANTIATE_TEST_SUITE_P(
             "AltWithAKeyIsNotAlone", {"AltDown", "Alt+1", "AltUp"}, "", "", 0, false, false},
         SKeyboardCase{
             "AltWithAClickIsNotAlone", {"AltDown", "Click", "AltUp"}, "", "", 0, false, false},
+        SKeyboardCase{"AltLeftForAnotherWindowIsNotAlone",
+                      {"AltDown", "FocusLost", "AltUp"},
+                      "",
+                      "",
+                      0,
+                      false,
+                      false},
         SKeyboardCase{"AltFOpensFile", {"Alt+F"}, "File", "About...", 0, true, true},
         SKeyboardCase{
             "AltOOpensOptions", {"Alt+O"}, "Options", "Enviroment Mapping", 0, true, true},

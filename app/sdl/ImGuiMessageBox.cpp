@@ -45,36 +45,40 @@ namespace
 {
 void DrawBackground(const SFrameCopy& background, int width, int height)
 {
+    // Every state touched here is the program's own start state or the
+    // world's viewport, and is given back.
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glViewport(0, 0, width, height);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    if (background.rgba.empty())
-        return;
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_STENCIL_TEST);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    // The copy keeps its size; a window grown since shows it at the top left.
-    const float top =
-        1.0f - 2.0f * static_cast<float>(background.height) / static_cast<float>(height);
-    glRasterPos2f(-1.0f, std::max(top, -1.0f));
-    glDrawPixels(background.width, background.height, GL_RGBA, GL_UNSIGNED_BYTE,
-                 background.rgba.data());
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    if (!background.rgba.empty())
+    {
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_STENCIL_TEST);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        glDisable(GL_CULL_FACE);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        // The copy keeps its size; a window grown since shows it at the top
+        // left.
+        const float top =
+            1.0f - 2.0f * static_cast<float>(background.height) / static_cast<float>(height);
+        glRasterPos2f(-1.0f, std::max(top, -1.0f));
+        glDrawPixels(background.width, background.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                     background.rgba.data());
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+    }
     glPopClientAttrib();
     glPopAttrib();
 }

@@ -359,7 +359,9 @@ EMessageResult CSdlHost::MessageBoxInWindow(const std::string& caption, const st
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(m_window, &width, &height);
-    const SFrameCopy background = CopyBackBuffer(width, height);
+    // Before the first frame (a texture that failed at start-up) there is no
+    // picture to put the box over, only black.
+    const SFrameCopy background = m_frameDrawn ? CopyBackBuffer(width, height) : SFrameCopy{};
     EMessageResult answer = EMessageResult::kOk;
     bool answered = false;
     while (!answered)
@@ -421,6 +423,7 @@ void CSdlHost::NewImGuiFrame()
 void CSdlHost::DrawMenu(const CMenuState& menu, const ControlsListing* controls)
 {
     m_menu = &menu;
+    m_frameDrawn = true;
     NewImGuiFrame();
     const SMenuBarFrame bar = DrawMainMenuBar(menu, m_keyboard, m_openPopups, m_chosen);
     m_openPopups = bar.open;
@@ -551,6 +554,9 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event)
         case SDL_WINDOWEVENT_EXPOSED:
             event.type = EHostEventType::kPaint;
             return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            m_keyboard.OnFocusLost();
+            return false;
         default:
             return false;
         }

@@ -1,10 +1,11 @@
 #pragma once
 // The host of the real program: one resizable SDL2 window with an OpenGL
 // context, a Dear ImGui menu bar at the top of its client area and the 3D area
-// below it; SDL's events turned into the application's; modal SDL message
-// boxes, each also written to stderr; the system's monotonic clock. When the
-// display has no visual of the pixel format asked for, the window gets the
-// nearest the display offers.
+// below it; SDL's events turned into the application's, the menu's keys
+// first; modal message boxes, each also written to stderr (SDL's own until
+// the window is shown, then drawn inside it, centred); the system's
+// monotonic clock. When the display has no visual of the pixel format asked
+// for, the window gets the nearest the display offers.
 
 #include <SDL.h>
 
@@ -79,6 +80,7 @@ private:
     bool m_windowShown = false;
     bool m_quitSignalSeen = false;
     SPixelFormat m_requested = kProgramPixelFormat;
+    bool m_frameDrawn = false; // the menu of a frame has been drawn
     bool m_menuOpen = false;
     int m_menuBarHeight = 0; // pixels
     // The menu of the last frame drawn, for the keys between frames.

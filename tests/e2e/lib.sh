@@ -10,6 +10,8 @@ CLATTERBOX=$(realpath "$1")
 ASSETS=$(realpath "$2")
 TOOLS=$(realpath "$3")
 WORK=$(mktemp -d)
+# Screenshots kept for people to look at after the run.
+PICTURES="$TOOLS/e2e_pictures"
 XVFB_PID=""
 APP_PID=""
 WINDOW=""
@@ -56,7 +58,10 @@ start_xvfb() {
     # -noreset the server resets whenever its last client leaves, as each
     # xdotool call does, and a demo that connects during a reset finds no
     # display.
-    Xvfb -displayfd 3 -screen 0 "1024x768x$depth" "$@" -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    # start_xvfb [DEPTH [SERVER-OPTIONS...]]; XVFB_ARGS: more options for the
+    # server, such as -dpi.
+    # shellcheck disable=SC2086
+    Xvfb -displayfd 3 -screen 0 "1024x768x$depth" "$@" -nolisten tcp -noreset ${XVFB_ARGS:-} 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     local deadline=$((SECONDS + 20))
     while [[ ! -s "$WORK/display" ]]; do
@@ -157,6 +162,28 @@ screenshot() {
     import -window "$WINDOW" -crop "640x480+0+$MENU_BAR_HEIGHT" +repage "$1"
 }
 
+# keep_picture NAME: the whole window into $PICTURES/NAME.png.
+keep_picture() {
+    mkdir -p "$PICTURES"
+    import -window "$WINDOW" "$PICTURES/$1.png"
+}
+
+# about_count: how many About boxes the demo has shown; each is also written
+# to its stderr.
+about_count() {
+    grep -c '^About Clatterbox: ' "$WORK/app.err" 2>/dev/null || true
+}
+
+# wait_for_about COUNT [SECONDS]: until more than COUNT About boxes were shown.
+wait_for_about() {
+    local limit=${2:-20}
+    local deadline=$((SECONDS + limit))
+    while (($(about_count) <= $1)); do
+        ((SECONDS < deadline)) || fail "no About box within $limit s"
+        sleep 0.1
+    done
+}
+
 # differing_pixels A B
 differing_pixels() {
     compare -metric AE "$1" "$2" null: 2>&1 || true
@@ -206,6 +233,8 @@ wait_for_window_gone() {
 # popup's top padding.
 MENU_FILE_X=20
 MENU_OPTIONS_X=70
+MENU_VIEW_X=135
+MENU_HELP_X=178
 MENU_TITLE_Y=9
 menu_row_y() {
     # Row 0 is the first item; a separator takes 4 pixels.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The menu bar: keys do not reach the world while a menu is open; Options,
-# Next Scene does what F1 does; File, About... shows the About box, which
-# Return dismisses; File, Exit ends with status 0.
+# Next Scene does what F1 does; File, About... shows the About box inside the
+# window, which Return dismisses; File, Exit ends with status 0.
 source "$(dirname "$0")/lib.sh"
 
 start_xvfb
@@ -20,13 +20,15 @@ click_at 90 "$(menu_row_y 2 1)"
 echo "after Options, Next Scene: $(wait_for_caption '^Clatterbox - Rings 1  \([0-9]+\.[0-9] fps\)   $')"
 
 # File: About...
+shown=$(about_count)
 click_at "$MENU_FILE_X" "$MENU_TITLE_Y"
 click_at 40 "$(menu_row_y 0)"
-box=$(wait_for_window "About Clatterbox")
+wait_for_about "$shown"
 grep -qx 'About Clatterbox: Clatterbox version 1.05' "$WORK/app.err" ||
     fail "the About text does not begin with the version line"
-xdotool key --window "$box" Return
-wait_for_window_gone "About Clatterbox"
+sleep 0.5
+keep_picture about_box_clicked
+press Return
 
 # The loop runs on after the box: the caption refreshes again.
 before=$(caption)

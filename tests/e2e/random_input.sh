@@ -173,16 +173,16 @@ click() { # click X Y within the window
 }
 
 # The About box is modal: the loop waits until it is answered. A click that
-# missed the item (the menu not open yet) brings no box.
+# missed the item (the menu not open yet) brings no box. $1: the number of
+# boxes shown before the click.
 answer_about() {
-    local box="" deadline=$((SECONDS + 5))
-    while ((SECONDS < deadline)); do
-        box=$(window_named "About Clatterbox") && break
+    local deadline=$((SECONDS + 5))
+    while (($(about_count) <= $1)); do
+        ((SECONDS < deadline)) || return 0
         sleep 0.2
     done
-    [[ -n "$box" ]] || return 0
-    xdotool key --window "$box" Return
-    wait_for_window_gone "About Clatterbox" 30
+    sleep 0.3
+    press Return
     ((COUNT_ABOUT += 1))
 }
 
@@ -193,9 +193,11 @@ menu_click() {
     roll 0 9
     case $R in
     0)
+        local shown
+        shown=$(about_count)
         click "$MENU_FILE_X" "$MENU_TITLE_Y"
         click 40 "$(menu_row_y 0)"
-        answer_about
+        answer_about "$shown"
         ;;
     1)
         click "$MENU_FILE_X" "$MENU_TITLE_Y"
