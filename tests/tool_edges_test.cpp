@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tests/support/TempDirectory.h"
+#include "tests/support/UnwritableTargets.h"
 
 namespace
 {
@@ -81,21 +82,7 @@ std::string Shot(const fs::path& out, const char* size = "64x48")
            out.string() + "'";
 }
 
-// An output path that cannot be written: what stands there, and the reason.
-struct STarget
-{
-    const char* name;
-    std::function<fs::path(const fs::path& folder)> make;
-    const char* reason;
-    bool unprivileged = false; // run the tool as a user without privileges
-};
-
-void PrintTo(const STarget& target, std::ostream* out)
-{
-    *out << target.name;
-}
-
-class ShotTargetTest : public ::testing::TestWithParam<STarget>
+class ShotTargetTest : public ::testing::TestWithParam<SUnwritableTarget>
 {
 };
 
@@ -116,40 +103,8 @@ TEST_P(ShotTargetTest, RefusesWithTheReasonAndWritesNothing)
     EXPECT_EQ(Names(directory.Path()), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Outputs, ShotTargetTest,
-    ::testing::Values(
-        STarget{"named_pipe",
-                [](const fs::path& folder)
-                {
-                    EXPECT_EQ(mkfifo((folder / "out.png").c_str(), 0600), 0);
-                    return folder / "out.png";
-                },
-                "Not a regular file"},
-        STarget{"device",
-                [](const fs::path& folder)
-                {
-                    fs::create_symlink("/dev/full", folder / "out.png");
-                    return folder / "out.png";
-                },
-                "Not a regular file"},
-        STarget{"folder",
-                [](const fs::path& folder)
-                {
-                    fs::create_directory(folder / "out.png");
-                    return folder / "out.png";
-                },
-                "Is a directory"},
-        STarget{"missing_folder", [](const fs::path& folder) { return folder / "no" / "out.png"; },
-                "No such file or directory"},
-        STarget{"folder_not_writable",
-                [](const fs::path& folder)
-                {
-                    fs::permissions(folder, fs::perms(0755));
-                    return folder / "out.png";
-                },
-                "Permission denied", true}),
-    [](const ::testing::TestParamInfo<STarget>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Outputs, ShotTargetTest, ::testing::ValuesIn(UnwritableTargets()),
+                         UnwritableTargetName);
 
 // A picture of 640 x 480 is about 900 KB; a file-size limit of 20 KB fails
 // its write as a full disk would.
