@@ -5,8 +5,8 @@
 
 #include "render/OutputFile.h"
 #include "tests/support/TempDirectory.h"
-#include "tests/support/UnwritableTargets.h"
 #include "tests/support/Unprivileged.h"
+#include "tests/support/UnwritableTargets.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -160,23 +160,22 @@ TEST_P(FailedWriteTest, KeepsTheOldFileAndRemovesTheTemporaryOne)
 
 INSTANTIATE_TEST_SUITE_P(
     Writers, FailedWriteTest,
-    ::testing::Values(SFailedWrite{"whole", [](const fs::path& path, const std::string& text,
-                                               std::string& reason)
-                                   { return Write(path, text, reason); }},
-                      SFailedWrite{"streamed",
-                                   [](const fs::path& path, const std::string& text,
-                                      std::string& reason)
-                                   {
-                                       COutputFile file;
-                                       if (!file.Open(path.string(), reason))
-                                           return false;
-                                       // Line by line, as a table is written.
-                                       for (size_t at = 0; at < text.size(); at += 64)
-                                           std::fprintf(file.Stream(), "%.63s\n",
-                                                        text.c_str() + at);
-                                       return file.Commit(reason);
-                                   }}),
-    [](const ::testing::TestParamInfo<SFailedWrite>& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        SFailedWrite{"whole", [](const fs::path& path, const std::string& text, std::string& reason)
+                     { return Write(path, text, reason); }},
+        SFailedWrite{"streamed",
+                     [](const fs::path& path, const std::string& text, std::string& reason)
+                     {
+                         COutputFile file;
+                         if (!file.Open(path.string(), reason))
+                             return false;
+                         // Line by line, as a table is written.
+                         for (size_t at = 0; at < text.size(); at += 64)
+                             std::fprintf(file.Stream(), "%.63s\n", text.c_str() + at);
+                         return file.Commit(reason);
+                     }}),
+    [](const ::testing::TestParamInfo<SFailedWrite>& info)
+    { return std::string(info.param.name); });
 
 TEST(OutputFileTest, AnUncommittedFileLeavesNothingBehind)
 {

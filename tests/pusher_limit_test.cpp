@@ -108,8 +108,8 @@ std::string Escape(const CWorld& world, int step)
         const CVector p = world.Body(i)->Position();
         if (!(p.z > 0.0f && std::fabs(p.x) < kWallX && std::fabs(p.y) < kWallY))
             return "step " + std::to_string(step) + ": body " + std::to_string(i) + " at (" +
-                   std::to_string(p.x) + ", " + std::to_string(p.y) + ", " +
-                   std::to_string(p.z) + ")";
+                   std::to_string(p.x) + ", " + std::to_string(p.y) + ", " + std::to_string(p.z) +
+                   ")";
     }
     return {};
 }
@@ -130,9 +130,10 @@ std::string RunPush(const SPushCase& push, float speed)
     for (const SMove& move : push.script)
     {
         const CVector velocity = move.direction * speed;
-        const int steps = move.restSteps > 0 ? move.restSteps
-                                             : static_cast<int>(std::ceil(
-                                                   move.distance / (speed * kSimulationStep)));
+        const int steps =
+            move.restSteps > 0
+                ? move.restSteps
+                : static_cast<int>(std::ceil(move.distance / (speed * kSimulationStep)));
         for (int k = 0; k < steps; ++k, ++step)
         {
             world.pusher->SetVelocity(velocity);
@@ -188,9 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
                   0,
                   0,
                   0,
-                  {Along(-1, 0, 0, 10), Along(0, 1, 0, 20), Along(1, 0, 0, 43),
-                   Along(-1, 0, 0, 6), Along(0, 0, 1, 20), Along(1, 0, 0, 6),
-                   Along(0, 0, -1, 223), Rest(500)}},
+                  {Along(-1, 0, 0, 10), Along(0, 1, 0, 20), Along(1, 0, 0, 43), Along(-1, 0, 0, 6),
+                   Along(0, 0, 1, 20), Along(1, 0, 0, 6), Along(0, 0, -1, 223), Rest(500)}},
         // 300 balls land for 3 s, then the pusher sweeps the floor's length
         // through the pile, and back across it diagonally.
         SPushCase{"through_a_pile",

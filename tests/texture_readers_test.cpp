@@ -245,9 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "Permission denied"}),
         ::testing::Values(".bmp", ".rgb")),
     [](const ::testing::TestParamInfo<UnopenableFileTest::ParamType>& info)
-    {
-        return std::string(std::get<0>(info.param).name) + "_" + (std::get<1>(info.param) + 1);
-    });
+    { return std::string(std::get<0>(info.param).name) + "_" + (std::get<1>(info.param) + 1); });
 
 // The messages hold the whole name however long it is.
 TEST(ImageFileTest, LongFileNamesAreReportedWhole)

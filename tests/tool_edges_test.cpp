@@ -91,10 +91,9 @@ TEST_P(ShotTargetTest, RefusesWithTheReasonAndWritesNothing)
     CTempDirectory directory;
     const fs::path out = GetParam().make(directory.Path());
     const std::vector<std::string> before = Names(directory.Path());
-    const std::string prefix =
-        GetParam().unprivileged && geteuid() == 0
-            ? "setpriv --reuid=65534 --regid=65534 --clear-groups "
-            : "";
+    const std::string prefix = GetParam().unprivileged && geteuid() == 0
+                                   ? "setpriv --reuid=65534 --regid=65534 --clear-groups "
+                                   : "";
     const SRun run = Shell("cd '" + directory.Path().string() + "' && " + prefix + Shot(out));
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("could not write '" + out.string() + "': " + GetParam().reason),
@@ -113,8 +112,8 @@ TEST(ShotWriteTest, AFailedWriteKeepsThePreviousPicture)
     CTempDirectory directory;
     const fs::path out = directory.Path() / "good.png";
     std::ofstream(out) << "the good picture";
-    const SRun run = Shell("cd '" + directory.Path().string() + "' && ulimit -f 20 && " +
-                           Shot(out, "640x480"));
+    const SRun run =
+        Shell("cd '" + directory.Path().string() + "' && ulimit -f 20 && " + Shot(out, "640x480"));
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("could not write '" + out.string() + "': File too large"),
               std::string::npos)
@@ -152,8 +151,7 @@ TEST_P(LostOutputTest, FailsWithAMessage)
         arguments.replace(at, 8, folder);
     const SRun run = Shell(Tool(GetParam().tool) + " " + arguments + " >/dev/full");
     EXPECT_NE(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find(std::string(GetParam().tool) +
-                           ": could not write the standard output"),
+    EXPECT_NE(run.err.find(std::string(GetParam().tool) + ": could not write the standard output"),
               std::string::npos)
         << run.err;
 }
@@ -189,8 +187,7 @@ class RefusedOptionTest : public ::testing::TestWithParam<SRefusedOption>
 
 TEST_P(RefusedOptionTest, SaysWhatIsAccepted)
 {
-    const SRun run =
-        Shell(Tool(GetParam().tool) + " " + GetParam().arguments + " >/dev/null");
+    const SRun run = Shell(Tool(GetParam().tool) + " " + GetParam().arguments + " >/dev/null");
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
 }
@@ -212,8 +209,8 @@ INSTANTIATE_TEST_SUITE_P(
                        "--soak must be"},
         SRefusedOption{"shot_seconds_for_days", "clatterbox-shot", "--scene 0 --seconds 3601",
                        "--seconds must be a number from 0 to 3600"},
-        SRefusedOption{"shot_seconds_hexadecimal", "clatterbox-shot",
-                       "--scene 0 --seconds 0x1p1", "--seconds must be"},
+        SRefusedOption{"shot_seconds_hexadecimal", "clatterbox-shot", "--scene 0 --seconds 0x1p1",
+                       "--seconds must be"},
         SRefusedOption{"bench_seconds_hexadecimal", "clatterbox-bench", "--seconds 0x1p1",
                        "--seconds must be"},
         SRefusedOption{"contact_share_steps_for_days", "clatterbox-contact-share",

@@ -288,8 +288,8 @@ int RunTables(const SOptions& options)
     {
         if (!traceFile.Open(options.trace, reason))
         {
-            std::fprintf(stderr, "clatterbox-bench: cannot write '%s': %s\n",
-                         options.trace.c_str(), reason.c_str());
+            std::fprintf(stderr, "clatterbox-bench: cannot write '%s': %s\n", options.trace.c_str(),
+                         reason.c_str());
             return 1;
         }
         trace = traceFile.Stream();
