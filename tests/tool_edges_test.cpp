@@ -213,6 +213,8 @@ INSTANTIATE_TEST_SUITE_P(
                        "--seconds must be"},
         SRefusedOption{"bench_seconds_hexadecimal", "clatterbox-bench", "--seconds 0x1p1",
                        "--seconds must be"},
+        SRefusedOption{"bench_peer_seconds_hexadecimal", "clatterbox-bench",
+                       "--peer-work --seconds 0x1p1", "bad value \"0x1p1\" for --seconds"},
         SRefusedOption{"contact_share_steps_for_days", "clatterbox-contact-share",
                        "--scene 0 --steps 10000001",
                        "--steps must be an integer from 1 to 10000000"}),
