@@ -155,7 +155,7 @@ TEST(ImageFileTest, NameShorterThanAnExtensionIsAnInvalidType)
     }
 }
 
-// A file that cannot be read is reported with the specified text first and
+// A file that cannot be read is reported with the reader's own text first and
 // the system's reason on a line of its own. Only regular files are read: a
 // directory has no bytes, and a named pipe with no writer or a device would
 // block the open or the first read forever.
