@@ -6,6 +6,7 @@
 #include "render/OutputFile.h"
 #include "tests/support/TempDirectory.h"
 #include "tests/support/Unprivileged.h"
+#include "tests/support/UnwritableTargets.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -74,20 +75,7 @@ TEST(OutputFileTest, WritesThroughALinkToTheFileItNames)
     EXPECT_EQ(Contents(file), "new");
 }
 
-// What stands at the path, and the reason the write is refused with.
-struct SRefusal
-{
-    const char* name;
-    std::function<fs::path(const fs::path& folder)> make;
-    const char* reason;
-};
-
-void PrintTo(const SRefusal& refusal, std::ostream* out)
-{
-    *out << refusal.name;
-}
-
-class OutputRefusalTest : public ::testing::TestWithParam<SRefusal>
+class OutputRefusalTest : public ::testing::TestWithParam<SUnwritableTarget>
 {
 };
 
@@ -97,7 +85,7 @@ TEST_P(OutputRefusalTest, NamesTheCauseAndLeavesTheFolderAsItWas)
     const fs::path path = GetParam().make(directory.Path());
     const std::vector<std::string> before = Names(directory.Path());
     std::string reason;
-    if (std::string(GetParam().name) == "permission_refused")
+    if (GetParam().unprivileged)
     {
         reason = RunUnprivileged(
             [&]
@@ -114,49 +102,8 @@ TEST_P(OutputRefusalTest, NamesTheCauseAndLeavesTheFolderAsItWas)
     EXPECT_EQ(Names(directory.Path()), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Targets, OutputRefusalTest,
-    ::testing::Values(
-        SRefusal{"named_pipe",
-                 [](const fs::path& folder)
-                 {
-                     // Opened for writing, a pipe with no reader blocks for ever.
-                     EXPECT_EQ(mkfifo((folder / "out.png").c_str(), 0600), 0);
-                     return folder / "out.png";
-                 },
-                 "Not a regular file"},
-        SRefusal{"device",
-                 [](const fs::path& folder)
-                 {
-                     fs::create_symlink("/dev/null", folder / "out.png");
-                     return folder / "out.png";
-                 },
-                 "Not a regular file"},
-        SRefusal{"folder",
-                 [](const fs::path& folder)
-                 {
-                     fs::create_directory(folder / "out.png");
-                     return folder / "out.png";
-                 },
-                 "Is a directory"},
-        SRefusal{"missing_folder", [](const fs::path& folder) { return folder / "no" / "out.png"; },
-                 "No such file or directory"},
-        SRefusal{"dangling_link",
-                 [](const fs::path& folder)
-                 {
-                     fs::create_symlink(folder / "gone", folder / "out.png");
-                     return folder / "out.png";
-                 },
-                 "No such file or directory"},
-        SRefusal{"permission_refused",
-                 [](const fs::path& folder)
-                 {
-                     // A folder that only its owner may write in.
-                     fs::permissions(folder, fs::perms(0755));
-                     return folder / "out.png";
-                 },
-                 "Permission denied"}),
-    [](const ::testing::TestParamInfo<SRefusal>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Targets, OutputRefusalTest, ::testing::ValuesIn(UnwritableTargets()),
+                         UnwritableTargetName);
 
 // The file-size limit of `ulimit -f` makes every write past it fail, as a
 // full disk does.
@@ -213,23 +160,22 @@ TEST_P(FailedWriteTest, KeepsTheOldFileAndRemovesTheTemporaryOne)
 
 INSTANTIATE_TEST_SUITE_P(
     Writers, FailedWriteTest,
-    ::testing::Values(SFailedWrite{"whole", [](const fs::path& path, const std::string& text,
-                                               std::string& reason)
-                                   { return Write(path, text, reason); }},
-                      SFailedWrite{"streamed",
-                                   [](const fs::path& path, const std::string& text,
-                                      std::string& reason)
-                                   {
-                                       COutputFile file;
-                                       if (!file.Open(path.string(), reason))
-                                           return false;
-                                       // Line by line, as a table is written.
-                                       for (size_t at = 0; at < text.size(); at += 64)
-                                           std::fprintf(file.Stream(), "%.63s\n",
-                                                        text.c_str() + at);
-                                       return file.Commit(reason);
-                                   }}),
-    [](const ::testing::TestParamInfo<SFailedWrite>& info) { return std::string(info.param.name); });
+    ::testing::Values(
+        SFailedWrite{"whole", [](const fs::path& path, const std::string& text, std::string& reason)
+                     { return Write(path, text, reason); }},
+        SFailedWrite{"streamed",
+                     [](const fs::path& path, const std::string& text, std::string& reason)
+                     {
+                         COutputFile file;
+                         if (!file.Open(path.string(), reason))
+                             return false;
+                         // Line by line, as a table is written.
+                         for (size_t at = 0; at < text.size(); at += 64)
+                             std::fprintf(file.Stream(), "%.63s\n", text.c_str() + at);
+                         return file.Commit(reason);
+                     }}),
+    [](const ::testing::TestParamInfo<SFailedWrite>& info)
+    { return std::string(info.param.name); });
 
 TEST(OutputFileTest, AnUncommittedFileLeavesNothingBehind)
 {

@@ -163,7 +163,7 @@ TEST(ImageFileTest, NameShorterThanAnExtensionIsAnInvalidType)
     }
 }
 
-// A file that cannot be read is reported with the specified text first and
+// A file that cannot be read is reported with the reader's own text first and
 // the system's reason on a line of its own. Only regular files are read: a
 // directory has no bytes, and a named pipe with no writer or a device would
 // block the open or the first read forever.
@@ -253,9 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "Permission denied"}),
         ::testing::Values(".bmp", ".rgb")),
     [](const ::testing::TestParamInfo<UnopenableFileTest::ParamType>& info)
-    {
-        return std::string(std::get<0>(info.param).name) + "_" + (std::get<1>(info.param) + 1);
-    });
+    { return std::string(std::get<0>(info.param).name) + "_" + (std::get<1>(info.param) + 1); });
 
 // The messages hold the whole name however long it is.
 TEST(ImageFileTest, LongFileNamesAreReportedWhole)

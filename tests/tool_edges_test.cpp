@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tests/support/TempDirectory.h"
+#include "tests/support/UnwritableTargets.h"
 
 namespace
 {
@@ -81,21 +82,7 @@ std::string Shot(const fs::path& out, const char* size = "64x48")
            out.string() + "'";
 }
 
-// An output path that cannot be written: what stands there, and the reason.
-struct STarget
-{
-    const char* name;
-    std::function<fs::path(const fs::path& folder)> make;
-    const char* reason;
-    bool unprivileged = false; // run the tool as a user without privileges
-};
-
-void PrintTo(const STarget& target, std::ostream* out)
-{
-    *out << target.name;
-}
-
-class ShotTargetTest : public ::testing::TestWithParam<STarget>
+class ShotTargetTest : public ::testing::TestWithParam<SUnwritableTarget>
 {
 };
 
@@ -104,10 +91,9 @@ TEST_P(ShotTargetTest, RefusesWithTheReasonAndWritesNothing)
     CTempDirectory directory;
     const fs::path out = GetParam().make(directory.Path());
     const std::vector<std::string> before = Names(directory.Path());
-    const std::string prefix =
-        GetParam().unprivileged && geteuid() == 0
-            ? "setpriv --reuid=65534 --regid=65534 --clear-groups "
-            : "";
+    const std::string prefix = GetParam().unprivileged && geteuid() == 0
+                                   ? "setpriv --reuid=65534 --regid=65534 --clear-groups "
+                                   : "";
     const SRun run = Shell("cd '" + directory.Path().string() + "' && " + prefix + Shot(out));
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("could not write '" + out.string() + "': " + GetParam().reason),
@@ -116,40 +102,8 @@ TEST_P(ShotTargetTest, RefusesWithTheReasonAndWritesNothing)
     EXPECT_EQ(Names(directory.Path()), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Outputs, ShotTargetTest,
-    ::testing::Values(
-        STarget{"named_pipe",
-                [](const fs::path& folder)
-                {
-                    EXPECT_EQ(mkfifo((folder / "out.png").c_str(), 0600), 0);
-                    return folder / "out.png";
-                },
-                "Not a regular file"},
-        STarget{"device",
-                [](const fs::path& folder)
-                {
-                    fs::create_symlink("/dev/full", folder / "out.png");
-                    return folder / "out.png";
-                },
-                "Not a regular file"},
-        STarget{"folder",
-                [](const fs::path& folder)
-                {
-                    fs::create_directory(folder / "out.png");
-                    return folder / "out.png";
-                },
-                "Is a directory"},
-        STarget{"missing_folder", [](const fs::path& folder) { return folder / "no" / "out.png"; },
-                "No such file or directory"},
-        STarget{"folder_not_writable",
-                [](const fs::path& folder)
-                {
-                    fs::permissions(folder, fs::perms(0755));
-                    return folder / "out.png";
-                },
-                "Permission denied", true}),
-    [](const ::testing::TestParamInfo<STarget>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Outputs, ShotTargetTest, ::testing::ValuesIn(UnwritableTargets()),
+                         UnwritableTargetName);
 
 // A picture of 640 x 480 is about 900 KB; a file-size limit of 20 KB fails
 // its write as a full disk would.
@@ -158,8 +112,8 @@ TEST(ShotWriteTest, AFailedWriteKeepsThePreviousPicture)
     CTempDirectory directory;
     const fs::path out = directory.Path() / "good.png";
     std::ofstream(out) << "the good picture";
-    const SRun run = Shell("cd '" + directory.Path().string() + "' && ulimit -f 20 && " +
-                           Shot(out, "640x480"));
+    const SRun run =
+        Shell("cd '" + directory.Path().string() + "' && ulimit -f 20 && " + Shot(out, "640x480"));
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("could not write '" + out.string() + "': File too large"),
               std::string::npos)
@@ -197,8 +151,7 @@ TEST_P(LostOutputTest, FailsWithAMessage)
         arguments.replace(at, 8, folder);
     const SRun run = Shell(Tool(GetParam().tool) + " " + arguments + " >/dev/full");
     EXPECT_NE(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find(std::string(GetParam().tool) +
-                           ": could not write the standard output"),
+    EXPECT_NE(run.err.find(std::string(GetParam().tool) + ": could not write the standard output"),
               std::string::npos)
         << run.err;
 }
@@ -234,8 +187,7 @@ class RefusedOptionTest : public ::testing::TestWithParam<SRefusedOption>
 
 TEST_P(RefusedOptionTest, SaysWhatIsAccepted)
 {
-    const SRun run =
-        Shell(Tool(GetParam().tool) + " " + GetParam().arguments + " >/dev/null");
+    const SRun run = Shell(Tool(GetParam().tool) + " " + GetParam().arguments + " >/dev/null");
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
 }
@@ -257,10 +209,12 @@ INSTANTIATE_TEST_SUITE_P(
                        "--soak must be"},
         SRefusedOption{"shot_seconds_for_days", "clatterbox-shot", "--scene 0 --seconds 3601",
                        "--seconds must be a number from 0 to 3600"},
-        SRefusedOption{"shot_seconds_hexadecimal", "clatterbox-shot",
-                       "--scene 0 --seconds 0x1p1", "--seconds must be"},
+        SRefusedOption{"shot_seconds_hexadecimal", "clatterbox-shot", "--scene 0 --seconds 0x1p1",
+                       "--seconds must be"},
         SRefusedOption{"bench_seconds_hexadecimal", "clatterbox-bench", "--seconds 0x1p1",
                        "--seconds must be"},
+        SRefusedOption{"bench_peer_seconds_hexadecimal", "clatterbox-bench",
+                       "--peer-work --seconds 0x1p1", "bad value \"0x1p1\" for --seconds"},
         SRefusedOption{"contact_share_steps_for_days", "clatterbox-contact-share",
                        "--scene 0 --steps 10000001",
                        "--steps must be an integer from 1 to 10000000"}),

@@ -24,8 +24,8 @@
 #include "render/Platform.h"
 #include "shapes/Shape.h"
 #include "shapes/ShapeContact.h"
-#include "world/SceneNames.h"
 #include "tools/StandardOutput.h"
+#include "world/SceneNames.h"
 #include "world/World.h"
 
 namespace

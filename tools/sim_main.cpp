@@ -141,8 +141,8 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
             {
                 char text[160];
                 std::snprintf(text, sizeof text,
-                              "--push speed %.6g is above the pusher's limit of %g units/s",
-                              speed, static_cast<double>(kMaxPusherSpeed));
+                              "--push speed %.6g is above the pusher's limit of %g units/s", speed,
+                              static_cast<double>(kMaxPusherSpeed));
                 problem = text + std::string(" in '") + value + "'";
                 return false;
             }

@@ -12,7 +12,7 @@ namespace
 // may write.
 volatile std::sig_atomic_t quitSignalled = 0;
 volatile std::sig_atomic_t modalBoxOpen = 0;
-pid_t demoProcess = 0;
+pid_t forkingProcess = 0;
 
 void OnQuitSignal(int)
 {
@@ -21,20 +21,25 @@ void OnQuitSignal(int)
         _exit(0);
 }
 
+void NoteForkingProcess()
+{
+    forkingProcess = getpid();
+}
+
 // Runs in every child the demo forks (SDL shows its X11 message boxes from
 // one): the child ends with the demo instead of leaving its window behind.
-void DieWithTheDemo()
+// A parent already gone by then would never send the signal.
+void DieWithTheParent()
 {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != demoProcess)
+    if (getppid() != forkingProcess)
         _exit(0);
 }
 } // namespace
 
 void InstallQuitSignals()
 {
-    demoProcess = getpid();
-    pthread_atfork(nullptr, nullptr, &DieWithTheDemo);
+    pthread_atfork(&NoteForkingProcess, nullptr, &DieWithTheParent);
     struct sigaction action
     {
     };

@@ -48,6 +48,9 @@ void PrintUsage(const char* engine)
 
 bool ParseDouble(const char* text, double low, double high, double& out)
 {
+    // Decimal only: strtod would also take hexadecimal ("0x1p4").
+    if (std::strpbrk(text, "xX") != nullptr)
+        return false;
     char* end = nullptr;
     errno = 0;
     const double value = std::strtod(text, &end);

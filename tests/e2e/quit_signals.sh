@@ -18,25 +18,26 @@ for signal in TERM INT; do
     expect_quick_zero "SIG$signal while running"
 done
 
+# signal_during_box TITLE SIGNAL FOLDER: starts the demo in FOLDER, waits for
+# its box TITLE, sends SIGNAL; the demo must end with 0 and the box go.
+signal_during_box() {
+    (cd "$3" && exec "$CLATTERBOX") >"$WORK/app.out" 2>"$WORK/app.err" &
+    APP_PID=$!
+    wait_for_window "$1" 30 >/dev/null
+    kill -s "$2" "$APP_PID"
+    expect_quick_zero "SIG$2 with the box '$1' open"
+    wait_for_window_gone "$1" 5
+}
+
 # Without floor.bmp the start-up shows an "Error" box and waits.
 mkdir -p "$WORK/textures"
 cp "$ASSETS/body.bmp" "$ASSETS/env.bmp" "$WORK/textures/"
-(cd "$WORK/textures" && exec "$CLATTERBOX") >"$WORK/app.out" 2>"$WORK/app.err" &
-APP_PID=$!
-wait_for_window "Error" 30 >/dev/null
-kill -s TERM "$APP_PID"
-expect_quick_zero "SIGTERM with the error box open"
-wait_for_window_gone "Error" 5
+signal_during_box "Error" TERM "$WORK/textures"
 
 # A second server, 16-bit only: the colour warning waits for Yes or No.
 kill "$XVFB_PID"
 wait "$XVFB_PID" 2>/dev/null || true
 rm -f "$WORK/display"
 start_xvfb 16 -extension Composite
-(cd "$ASSETS" && exec "$CLATTERBOX") >"$WORK/app.out" 2>"$WORK/app.err" &
-APP_PID=$!
-wait_for_window "Clatterbox Warning" 30 >/dev/null
-kill -s INT "$APP_PID"
-expect_quick_zero "SIGINT with the colour warning open"
-wait_for_window_gone "Clatterbox Warning" 5
+signal_during_box "Clatterbox Warning" INT "$ASSETS"
 echo "PASS: SIGTERM and SIGINT end the demo with 0, running or with a box open"

@@ -145,9 +145,9 @@ inline std::vector<SImageCase> BmpCases()
     h = square;
     h.width = kMaxImageSide + 1;
     h.height = 1;
-    cases.push_back(Refused("bmp_wider_than_limit", ".bmp",
-                            MakeBmp(h, Bytes((kMaxImageSide + 1) * 3, 5)),
-                            "{file}\n\nImage too large: 4097 x 1 pixels; the limit is 4096 on a side."));
+    cases.push_back(
+        Refused("bmp_wider_than_limit", ".bmp", MakeBmp(h, Bytes((kMaxImageSide + 1) * 3, 5)),
+                "{file}\n\nImage too large: 4097 x 1 pixels; the limit is 4096 on a side."));
     // A header that asks for 48 MiB backed by nothing.
     h = square;
     h.width = kMaxImageSide;
