@@ -79,17 +79,18 @@ int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float 
     }
     else if (2.0f * radius * FastSqrt(std::fabs(1.0f - g * g)) < kFlatTolerance)
     {
-        // Standing: four rim points of the lower end face, a quarter turn
+        // Standing: three rim points of the lower end face, a third of a turn
         // apart, so that the face rocks about no line of them.
         const CVector hint = std::fabs(axis.x) < 0.9f ? kAxisX : kAxisY;
         CVector u = Cross(axis, hint);
         u.Normalize();
         const CVector w = Cross(axis, u);
         const CVector face = centre - halfLength * axis;
+        constexpr float kHalf = 0.5f;
+        constexpr float kSin60 = 0.8660254f;
         hold(face + radius * u);
-        hold(face + radius * w);
-        hold(face - radius * u);
-        hold(face - radius * w);
+        hold(face + radius * (kSin60 * w - kHalf * u));
+        hold(face - radius * (kSin60 * w + kHalf * u));
     }
     // One point alone is the Classic one, where the shape reaches deepest.
     if (count < 2)

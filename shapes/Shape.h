@@ -16,7 +16,7 @@
 class CInertialBody;
 
 // The most contact points a shape meets a plane at under the Stable model.
-inline constexpr int kMaxStablePlaneContacts = 4;
+inline constexpr int kMaxStablePlaneContacts = 3;
 
 class CShape : public CTransform
 {
@@ -102,7 +102,7 @@ public:
                         CVector& normal) const override;
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
-    // Lying flat: both end rims; standing flat: four rim points of the lower
+    // Lying flat: both end rims; standing flat: three rim points of the lower
     // face; each of them only where it sinks into the plane.
     int StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
                             float levers[]) const override;
