@@ -18,6 +18,8 @@
 // centre.
 inline constexpr float kStickStiffnessShare = 0.25f;
 inline constexpr float kStickDampingPerStiffness = 0.0015f;
+// Units per second: a contact that opens sliding faster than this slides.
+inline constexpr float kFreshSlidingSpeed = 1.0f;
 // The most torque against two bodies' rolling on each other, per unit of
 // the normal spring's force: a lever of 0.2 world units. Enough to hold a
 // log rolling on the logs below and a disk on its bed of balls; a ball
@@ -40,11 +42,22 @@ inline CVector StablePenaltyForce(float depth, const CVector& n, const CVector& 
     f = f - (c * vn) * n;
 
     const CVector tangent = v - vn * n;
+    const float stiffness = kStickStiffnessShare * k;
+    const float limit = spring * mu;
+    if (anchor.fresh)
+    {
+        // A contact that opens sliding slides from its first step, as under
+        // Classic: its spring starts stretched to the limit along the sliding.
+        // One that opens nearly at rest starts slack.
+        const float sliding = FastSqrt(tangent.LengthSquared());
+        if (sliding > kFreshSlidingSpeed)
+        {
+            anchor.slip = (limit / stiffness / sliding) * tangent;
+        }
+    }
     // The stretch is kept in the tangent plane as the normal turns.
     CVector slip = anchor.slip - Dot(anchor.slip, n) * n + h * tangent;
-    const float stiffness = kStickStiffnessShare * k;
     CVector friction = -(stiffness * slip) - (kStickDampingPerStiffness * k) * tangent;
-    const float limit = spring * mu;
     if (friction.LengthSquared() > limit * limit)
     {
         // Sliding: the Classic friction against the sliding velocity, or
