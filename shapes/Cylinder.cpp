@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "dynamics/Constants.h"
-#include "dynamics/FastSqrt.h"
 #include "shapes/Shape.h"
 
 CCylinder::CCylinder(CInertialBody* owner, float cylinderRadius, float cylinderHalfLength,
