@@ -24,5 +24,6 @@ void CInertialBody::ForgetOpenAnchors()
     for (SContactAnchor& anchor : anchors)
     {
         anchor.touched = false;
+        anchor.fresh = false;
     }
 }

@@ -16,6 +16,8 @@ struct SContactAnchor
     // Set when the contact was met in the current step; an anchor not met
     // is dropped after the step, so a contact that opens starts afresh.
     bool touched = false;
+    // Set while the contact is in its first step.
+    bool fresh = true;
     // World units, in the contact's tangent plane: the spring's stretch.
     CVector slip;
     // Radians, across the normal: how far the two bodies have rolled on each

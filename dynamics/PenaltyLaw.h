@@ -53,6 +53,23 @@ inline float DampingCoefficient(float mass, float e)
                               std::sqrt(40000.0 * gg / (gg + kPiSquared)));
 }
 
+// The spring, damping and friction coefficients of a body of this mass and
+// these shares against a fixed plane of those shares.
+struct SPlaneCoefficients
+{
+    float stiffness;
+    float damping;
+    float friction;
+};
+
+inline SPlaneCoefficients PlaneCoefficients(float mass, float restitution, float friction,
+                                            float planeRestitution, float planeFriction)
+{
+    const float e = AveragedRestitution(planeRestitution, restitution);
+    return {kStiffnessPerMass * mass, DampingCoefficient(mass, e),
+            AveragedFriction(planeFriction, friction)};
+}
+
 // The force of one contact point penetrating by -depth along the unit normal
 // n, with the contact point's velocity v relative to the other side. spring
 // receives the spring's magnitude, which also scales the friction.

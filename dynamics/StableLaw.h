@@ -18,6 +18,8 @@
 // centre.
 inline constexpr float kStickStiffnessShare = 0.25f;
 inline constexpr float kStickDampingPerStiffness = 0.0015f;
+// Units per second: a contact that opens sliding faster than this slides.
+inline constexpr float kFreshSlidingSpeed = 1.0f;
 // The most torque against two bodies' rolling on each other, per unit of
 // the normal spring's force: a lever of 0.2 world units. Enough to hold a
 // log rolling on the logs below and a disk on its bed of balls; a ball
@@ -27,6 +29,35 @@ inline constexpr float kRollingResistance = 0.2f;
 // enough to settle a roly-poly toy that would otherwise rock on for ever,
 // little enough that a pushed ball rolls about as far as it always did.
 inline constexpr float kPlaneRollingResistance = 0.05f;
+
+// A spring across the normal n that holds a contact where it began to
+// stick: its stretch is the kept one, turned into the plane across n as the
+// normal turns, plus this step's motion (rate, across n, over h). Returns the
+// spring's pull with its damping; past the limit, the limit against the
+// motion (or against the pull when there is no motion), with the stretch
+// let go to match. stretch receives the stretch to keep.
+inline CVector HeldSpring(const CVector& kept, const CVector& rate, const CVector& n,
+                          float stiffness, float damping, float limit, float h, CVector& stretch)
+{
+    stretch = kept - Dot(kept, n) * n + h * rate;
+    CVector pull = -(stiffness * stretch) - damping * rate;
+    if (pull.LengthSquared() > limit * limit)
+    {
+        const float speed = FastSqrt(rate.LengthSquared());
+        CVector direction = -pull;
+        if (speed != 0.0f)
+        {
+            direction = rate / speed;
+        }
+        else
+        {
+            direction.Normalize();
+        }
+        pull = -(limit * direction);
+        stretch = (limit / stiffness) * direction;
+    }
+    return pull;
+}
 
 // The force on the first side of a contact penetrating by -depth along the
 // unit normal n, with that side's velocity v relative to the other, over a
@@ -40,28 +71,22 @@ inline CVector StablePenaltyForce(float depth, const CVector& n, const CVector& 
     f = f - (c * vn) * n;
 
     const CVector tangent = v - vn * n;
-    // The stretch is kept in the tangent plane as the normal turns.
-    CVector slip = anchor.slip - Dot(anchor.slip, n) * n + h * tangent;
     const float stiffness = kStickStiffnessShare * k;
-    CVector friction = -(stiffness * slip) - (kStickDampingPerStiffness * k) * tangent;
     const float limit = spring * mu;
-    if (friction.LengthSquared() > limit * limit)
+    if (anchor.fresh)
     {
-        // Sliding: the Classic friction against the sliding velocity, or
-        // against the spring's pull when the point has just stopped.
+        // A contact that opens sliding slides from its first step, as under
+        // Classic: its spring starts stretched to the limit along the sliding.
+        // One that opens nearly at rest starts slack.
         const float sliding = FastSqrt(tangent.LengthSquared());
-        CVector direction = -friction;
-        if (sliding != 0.0f)
+        if (sliding > kFreshSlidingSpeed)
         {
-            direction = tangent / sliding;
+            anchor.slip = (limit / stiffness / sliding) * tangent;
         }
-        else
-        {
-            direction.Normalize();
-        }
-        friction = -(limit * direction);
-        slip = (limit / stiffness) * direction;
     }
+    CVector slip;
+    const CVector friction = HeldSpring(anchor.slip, tangent, n, stiffness,
+                                        kStickDampingPerStiffness * k, limit, h, slip);
     anchor.slip = slip;
     anchor.touched = true;
     return f + friction;
@@ -75,24 +100,9 @@ inline CVector StableRollingTorque(const CVector& n, const CVector& w, float k, 
                                    float h, SContactAnchor& anchor)
 {
     const CVector rolling = w - Dot(w, n) * n;
-    CVector angle = anchor.roll - Dot(anchor.roll, n) * n + h * rolling;
-    const float stiffness = kStickStiffnessShare * k;
-    CVector torque = -(stiffness * angle) - (kStickDampingPerStiffness * k) * rolling;
-    if (torque.LengthSquared() > limit * limit)
-    {
-        const float speed = FastSqrt(rolling.LengthSquared());
-        CVector direction = -torque;
-        if (speed != 0.0f)
-        {
-            direction = rolling / speed;
-        }
-        else
-        {
-            direction.Normalize();
-        }
-        torque = -(limit * direction);
-        angle = (limit / stiffness) * direction;
-    }
+    CVector angle;
+    const CVector torque = HeldSpring(anchor.roll, rolling, n, kStickStiffnessShare * k,
+                                      kStickDampingPerStiffness * k, limit, h, angle);
     anchor.roll = angle;
     return torque;
 }

@@ -12,10 +12,11 @@ void CInertialBody::CollidePlaneStable(const CPlane& plane, float planeRestituti
         return;
     }
 
-    const float k = kStiffnessPerMass * mass;
-    const float e = AveragedRestitution(planeRestitution, restitution);
-    const float c = DampingCoefficient(mass, e);
-    const float mu = AveragedFriction(planeFriction, friction);
+    const SPlaneCoefficients coefficients =
+        PlaneCoefficients(mass, restitution, friction, planeRestitution, planeFriction);
+    const float k = coefficients.stiffness;
+    const float c = coefficients.damping;
+    const float mu = coefficients.friction;
 
     const CVector& n = plane.normal;
     uint32_t index = 0;

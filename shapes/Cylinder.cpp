@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "dynamics/Constants.h"
-#include "dynamics/FastSqrt.h"
 #include "shapes/Shape.h"
 
 CCylinder::CCylinder(CInertialBody* owner, float cylinderRadius, float cylinderHalfLength,
@@ -54,8 +53,8 @@ int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float 
     {
         axis = -axis;
     }
-    // Lying or standing nearly flat: the points held then differ in height by
-    // less than this, a few times the sag of a resting contact.
+    // Lying nearly flat: its ends then differ in height by less than this, a
+    // few times the sag of a resting contact.
     constexpr float kFlatTolerance = 0.05f;
     int count = 0;
     const auto hold = [&](const CVector& point)
@@ -77,20 +76,6 @@ int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float 
         across.Normalize();
         hold(centre - halfLength * axis + radius * across);
         hold(centre + halfLength * axis + radius * across);
-    }
-    else if (2.0f * radius * FastSqrt(std::fabs(1.0f - g * g)) < kFlatTolerance)
-    {
-        // Standing: four rim points of the lower end face, a quarter turn
-        // apart, so that the face rocks about no line of them.
-        const CVector hint = std::fabs(axis.x) < 0.9f ? kAxisX : kAxisY;
-        CVector u = Cross(axis, hint);
-        u.Normalize();
-        const CVector w = Cross(axis, u);
-        const CVector face = centre - halfLength * axis;
-        hold(face + radius * u);
-        hold(face + radius * w);
-        hold(face - radius * u);
-        hold(face - radius * w);
     }
     // One point alone is the Classic one, where the shape reaches deepest.
     if (count < 2)

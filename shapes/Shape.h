@@ -17,7 +17,7 @@
 class CInertialBody;
 
 // The most contact points a shape meets a plane at under the Stable model.
-inline constexpr int kMaxStablePlaneContacts = 4;
+inline constexpr int kMaxStablePlaneContacts = 2;
 
 class CShape : public CTransform
 {
@@ -116,8 +116,7 @@ public:
                         CVector& normal) const override;
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
-    // Lying flat: both end rims; standing flat: four rim points of the lower
-    // face; each of them only where it sinks into the plane.
+    // Lying flat with both end rims sunk into the plane: both rims.
     int StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
                             float levers[]) const override;
     void AppendGeometryKey(std::vector<uint32_t>& key) const override;
