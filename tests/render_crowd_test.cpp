@@ -17,13 +17,7 @@ namespace
 {
 SDrawTuning Plain()
 {
-    SDrawTuning tuning;
-    tuning.sharedGeometry = false;
-    tuning.viewCulling = false;
-    tuning.singlePassReflections = false;
-    tuning.levelOfDetail = false;
-    tuning.batchedSpheres = false;
-    return tuning;
+    return SDrawTuning::Plain();
 }
 
 struct SCrowdCase
@@ -199,14 +193,13 @@ SDrawTuning Everything()
 
 INSTANTIATE_TEST_SUITE_P(
     Changes, RenderCrowdTest,
-    ::testing::Values(
-        SCrowdCase{"SharedGeometry", Shared, 250, false, 0.0, 0},
-        SCrowdCase{"ViewCullingCloseUp", Culled, 250, true, 0.0, 0},
-        SCrowdCase{"EverythingBelowTheCrowd", Everything, 40, false, 0.0, 0},
-        SCrowdCase{"EverythingBelowTheCrowdCloseUp", Everything, 30, true, 0.0, 0},
-        SCrowdCase{"LevelOfDetail", Detail, 250, false, 0.03, 48},
-        SCrowdCase{"OnePassReflections", OnePass, 250, false, 0.0, 3},
-        SCrowdCase{"BatchedSpheres", Batched, 250, false, 0.03, 48},
-        SCrowdCase{"Everything", Everything, 250, false, 0.04, 48}),
+    ::testing::Values(SCrowdCase{"SharedGeometry", Shared, 250, false, 0.0, 0},
+                      SCrowdCase{"ViewCullingCloseUp", Culled, 250, true, 0.0, 0},
+                      SCrowdCase{"EverythingBelowTheCrowd", Everything, 40, false, 0.0, 0},
+                      SCrowdCase{"EverythingBelowTheCrowdCloseUp", Everything, 30, true, 0.0, 0},
+                      SCrowdCase{"LevelOfDetail", Detail, 250, false, 0.03, 48},
+                      SCrowdCase{"OnePassReflections", OnePass, 250, false, 0.0, 3},
+                      SCrowdCase{"BatchedSpheres", Batched, 250, false, 0.03, 48},
+                      SCrowdCase{"Everything", Everything, 250, false, 0.04, 48}),
     [](const ::testing::TestParamInfo<SCrowdCase>& info) { return std::string(info.param.name); });
 } // namespace

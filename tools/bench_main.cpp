@@ -146,8 +146,8 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
         const std::string value = argv[++i];
         if (name == "--only")
         {
-            options.scenes = options.balls = options.search = options.draw =
-                options.ballFrames = false;
+            options.scenes = options.balls = options.search = options.draw = options.ballFrames =
+                false;
             for (const std::string& part : SplitList(value))
             {
                 bool& flag = part == "scenes"   ? options.scenes
@@ -158,8 +158,8 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
                 if (part != "scenes" && part != "balls" && part != "search" && part != "draw" &&
                     part != "frames")
                 {
-                    problem = "--only takes scenes, balls, search, draw and frames, not '" + part +
-                              "'";
+                    problem =
+                        "--only takes scenes, balls, search, draw and frames, not '" + part + "'";
                     return false;
                 }
                 flag = true;
@@ -271,20 +271,13 @@ void DrawOnOneCore()
 void PrintFrameTables(std::FILE* out, const SOptions& options, uint32_t seed)
 {
     SDrawSettings draw;
-    draw.frames = static_cast<int>(options.frames > 0 ? options.frames
-                                   : options.quick    ? 10
-                                                      : 40);
+    draw.frames = static_cast<int>(options.frames > 0 ? options.frames : options.quick ? 10 : 40);
     draw.seed = seed;
     constexpr int kShadow = 2; // true shadows
     constexpr int kEnvironment = 1;
     const std::vector<int> counts = {7, 100, 200, 500, 1000};
 
-    SDrawTuning plain;
-    plain.sharedGeometry = false;
-    plain.viewCulling = false;
-    plain.singlePassReflections = false;
-    plain.levelOfDetail = false;
-    plain.batchedSpheres = false;
+    const SDrawTuning plain = SDrawTuning::Plain();
     const SDrawTuning tuned;
 
     std::vector<std::vector<SBallFrameRow>> rows;
@@ -323,7 +316,8 @@ void PrintFrameTables(std::FILE* out, const SOptions& options, uint32_t seed)
     with("+ view culling", {&SDrawTuning::viewCulling});
     with("+ one-pass reflections", {&SDrawTuning::singlePassReflections});
     with("+ shared, level of detail", {&SDrawTuning::sharedGeometry, &SDrawTuning::levelOfDetail});
-    with("+ one-pass, batched", {&SDrawTuning::singlePassReflections, &SDrawTuning::batchedSpheres});
+    with("+ one-pass, batched",
+         {&SDrawTuning::singlePassReflections, &SDrawTuning::batchedSpheres});
     names.push_back("tuned (all, the default)");
     tunings.push_back(tuned);
     for (const int bodies : {200, 500})

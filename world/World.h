@@ -91,8 +91,8 @@ public:
     // 0 none, 1 fake, 2 true shadows.
     int32_t shadowMode = 0;
     int32_t follow = 0;
-    // How the frame economises on many bodies; unchanged, every picture of
-    // the plain path stays as it is.
+    // How the frame economises on many bodies; none of it changes a picture
+    // with fewer bodies in view than its crowd.
     SDrawTuning drawTuning;
 
     // Visit every pair of bodies in the step instead of the broad phase's
