@@ -4,6 +4,19 @@
 
 struct SDrawTuning
 {
+    // Every economy off: each body on display lists of its own, drawn in
+    // every pass, as the frame was drawn before them.
+    static constexpr SDrawTuning Plain()
+    {
+        SDrawTuning tuning;
+        tuning.sharedGeometry = false;
+        tuning.viewCulling = false;
+        tuning.singlePassReflections = false;
+        tuning.levelOfDetail = false;
+        tuning.batchedSpheres = false;
+        return tuning;
+    }
+
     // Bodies made of identical shapes replay one compiled geometry, with the
     // body's own material and textures set around it, instead of compiling
     // display lists of their own.
@@ -22,7 +35,7 @@ struct SDrawTuning
     // none: a second pass over them would not meet their depth exactly.
     bool batchedSpheres = true;
     // The three economies above change pixels (a facet's edge, the rounding of
-    // the reflection's sum, the colour carried in bytes): they start only when a frame has more bodies in
-    // view than this, so that the built-in scenes look exactly as they are.
+    // the reflection's sum, the colour carried in bytes): they start only when a frame has more
+    // bodies in view than this, so that the built-in scenes look exactly as they are.
     int crowdBodies = 40;
 };

@@ -71,6 +71,26 @@ void CDrawable::DrawCoarseGeometry(int)
     DrawGeometry();
 }
 
+std::vector<unsigned> CDrawable::ListNames() const
+{
+    std::vector<unsigned> names;
+    for (const unsigned list : {geometryList, materialList, environmentList})
+    {
+        if (list != 0)
+        {
+            names.push_back(list);
+        }
+    }
+    for (const unsigned list : m_coarseLists)
+    {
+        if (list != 0)
+        {
+            names.push_back(list);
+        }
+    }
+    return names;
+}
+
 unsigned CDrawable::GeometryAt(int detail) const
 {
     if (detail > 0 && detail <= kCoarseDetailLevels && m_coarseLists[detail - 1] != 0)

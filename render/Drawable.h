@@ -55,6 +55,8 @@ public:
     // Material, texture and reflection state around the shared geometry, as
     // the own lists would set them; nothing but the geometry is cached.
     bool SharesGeometry() const { return m_sharedCache != nullptr; }
+    // Every display-list name this drawable draws with, its own or shared.
+    std::vector<unsigned> ListNames() const;
 
     CWorld* world; // not owned
     unsigned geometryList = 0;

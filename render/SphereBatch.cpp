@@ -64,11 +64,10 @@ SUnitSphere MakeUnitSphere(int slices, int stacks)
 const SUnitSphere& UnitSphere(int detail)
 {
     static const std::array<SUnitSphere, kCoarseDetailLevels + 1> spheres = {
-        MakeUnitSphere(24, 12), MakeUnitSphere(16, 8), MakeUnitSphere(12, 6),
-        MakeUnitSphere(8, 4)};
-    return spheres[static_cast<size_t>(detail < 0 ? 0 : detail > kCoarseDetailLevels
-                                                            ? kCoarseDetailLevels
-                                                            : detail)];
+        MakeUnitSphere(24, 12), MakeUnitSphere(16, 8), MakeUnitSphere(12, 6), MakeUnitSphere(8, 4)};
+    return spheres[static_cast<size_t>(detail < 0                     ? 0
+                                       : detail > kCoarseDetailLevels ? kCoarseDetailLevels
+                                                                      : detail)];
 }
 
 CMatrix4 Product(const CMatrix4& a, const CMatrix4& b)

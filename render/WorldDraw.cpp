@@ -69,10 +69,10 @@ struct SFrame
     CWorld& world;
     IFramePassObserver* observer;
     std::vector<uint8_t> drawn;
-    std::vector<uint8_t> detail;  // per body as drawn, then the pusher's
-    std::vector<uint8_t> batched; // 1: drawn in the sphere batch, not alone
+    std::vector<uint8_t> detail;       // per body as drawn, then the pusher's
+    std::vector<uint8_t> batched;      // 1: drawn in the sphere batch, not alone
     const CBody* batchFirst = nullptr; // the batch's material; null: no batch
-    bool crowd = false;           // more bodies in view than the tuning's crowd
+    bool crowd = false;                // more bodies in view than the tuning's crowd
 
     void Done(EFramePass pass) const
     {
@@ -106,14 +106,13 @@ void MarkDrawnBodies(SFrame& frame)
                        static_cast<uint8_t>(kInView | kShadowInView[0] | kShadowInView[1]));
     frame.detail.assign(count + 1, 0);
     frame.batched.assign(count + 1, 0);
-    auto body = [&](size_t i) -> const CBody* {
-        return i < count ? world.bodies[i].get() : world.pusher.get();
-    };
+    auto body = [&](size_t i) -> const CBody*
+    { return i < count ? world.bodies[i].get() : world.pusher.get(); };
     const bool levelOfDetail = tuning.sharedGeometry && tuning.levelOfDetail;
     if (!tuning.viewCulling && !levelOfDetail)
     {
-        frame.crowd = static_cast<int>(count) + (world.pusher != nullptr ? 1 : 0) >
-                      tuning.crowdBodies;
+        frame.crowd =
+            static_cast<int>(count) + (world.pusher != nullptr ? 1 : 0) > tuning.crowdBodies;
         return;
     }
     const CViewVolume view = CViewVolume::FromCurrentMatrices();

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <initializer_list>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -300,11 +301,7 @@ void PrintFrameTables(std::FILE* out, const SOptions& options, uint32_t seed)
     constexpr int kEnvironment = 1;
     const std::vector<int> counts = {7, 100, 200, 500, 1000};
 
-    SDrawTuning plain;
-    plain.sharedGeometry = false;
-    plain.viewCulling = false;
-    plain.singlePassReflections = false;
-    plain.levelOfDetail = false;
+    const SDrawTuning plain = SDrawTuning::Plain();
     const SDrawTuning tuned;
 
     std::vector<std::vector<SBallFrameRow>> rows;
@@ -325,20 +322,27 @@ void PrintFrameTables(std::FILE* out, const SOptions& options, uint32_t seed)
     PrintBallFrames(out, context, {"today", "tuned"}, rows);
     std::fflush(out);
 
+    // Each change alone where it stands alone; level of detail needs the
+    // shared geometry, the batch needs the reflection in the lit pass.
     std::vector<std::string> names = {"today"};
     std::vector<SDrawTuning> tunings = {plain};
-    auto alone = [&](const char* name, bool SDrawTuning::*change)
+    auto with = [&](const char* name, std::initializer_list<bool SDrawTuning::*> changes)
     {
         SDrawTuning tuning = plain;
-        tuning.*change = true;
-        names.push_back(std::string("+ ") + name + " alone");
+        for (bool SDrawTuning::*change : changes)
+        {
+            tuning.*change = true;
+        }
+        names.push_back(name);
         tunings.push_back(tuning);
     };
-    alone("shared geometry", &SDrawTuning::sharedGeometry);
-    alone("view culling", &SDrawTuning::viewCulling);
-    alone("one-pass reflections", &SDrawTuning::singlePassReflections);
-    alone("level of detail", &SDrawTuning::levelOfDetail);
-    names.push_back("tuned (the default)");
+    with("+ shared geometry", {&SDrawTuning::sharedGeometry});
+    with("+ view culling", {&SDrawTuning::viewCulling});
+    with("+ one-pass reflections", {&SDrawTuning::singlePassReflections});
+    with("+ shared, level of detail", {&SDrawTuning::sharedGeometry, &SDrawTuning::levelOfDetail});
+    with("+ one-pass, batched",
+         {&SDrawTuning::singlePassReflections, &SDrawTuning::batchedSpheres});
+    names.push_back("tuned (all, the default)");
     tunings.push_back(tuned);
     for (const int bodies : {200, 500})
     {

@@ -94,8 +94,8 @@ public:
     int32_t follow = 0;
     // The contact law of the next step; switching keeps the scene as it is.
     EContactModel contactModel = EContactModel::Stable;
-    // How the frame economises on many bodies; unchanged, every picture of
-    // the plain path stays as it is.
+    // How the frame economises on many bodies; none of it changes a picture
+    // with fewer bodies in view than its crowd.
     SDrawTuning drawTuning;
 
     // Visit every pair of bodies in the step instead of the broad phase's

@@ -56,8 +56,7 @@ public:
 
     void Record(const CDrawable& drawable)
     {
-        for (const unsigned list :
-             {drawable.geometryList, drawable.materialList, drawable.environmentList})
+        for (const unsigned list : drawable.ListNames())
             if (list != 0 && m_names.size() < m_names.capacity())
                 m_names.push_back(list);
             else if (list != 0)

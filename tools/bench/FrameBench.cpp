@@ -85,8 +85,8 @@ private:
     Clock::time_point m_last;
 };
 
-std::unique_ptr<CWorld> MakeWorld(int shadowMode, int environmentMapping,
-                                  const SDrawTuning& tuning, uint32_t seed)
+std::unique_ptr<CWorld> MakeWorld(int shadowMode, int environmentMapping, const SDrawTuning& tuning,
+                                  uint32_t seed)
 {
     auto world = std::make_unique<CWorld>();
     SeedRandom(seed);

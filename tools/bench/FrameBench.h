@@ -18,7 +18,7 @@ struct SBallFrameRow
     STimingSummary physics; // microseconds of the steps of one 60 Hz frame
     STimingSummary clear;   // microseconds, each part finished before the next
     STimingSummary passes[kFramePassCount];
-    STimingSummary swap; // headless: the glFinish that stands for the swap
+    STimingSummary swap;        // headless: the glFinish that stands for the swap
     STimingSummary frame;       // microseconds of a whole frame drawn without pauses
     double residentBytes = 0.0; // the process's resident memory after the first frame
 };

@@ -70,8 +70,8 @@ void PrintBallFrames(std::FILE* out, const SFrameTableContext& context,
                 {
                     std::fprintf(out, ",%.3f", Milli(pass));
                 }
-                std::fprintf(out, ",%.3f,%.3f,%.1f,%.2f,%.1f\n", Milli(row.swap),
-                             Milli(row.frame), fps, ratio, KilobytesPerBall(row, first));
+                std::fprintf(out, ",%.3f,%.3f,%.1f,%.2f,%.1f\n", Milli(row.swap), Milli(row.frame),
+                             fps, ratio, KilobytesPerBall(row, first));
                 continue;
             }
             std::fprintf(out, "  %-7s %6d %7.2f %6.2f", paths[p].c_str(), row.bodies,
@@ -116,8 +116,8 @@ void PrintTuningComparison(std::FILE* out, const SFrameTableContext& context, in
         }
         else
         {
-            std::fprintf(out, "  %-24s %8.2f (%7.2f)  %5.2fx\n", names[i].c_str(),
-                         Milli(frames[i]), frames[i].minimum / 1000.0, ratio);
+            std::fprintf(out, "  %-28s %8.2f (%7.2f)  %5.2fx\n", names[i].c_str(), Milli(frames[i]),
+                         frames[i].minimum / 1000.0, ratio);
         }
     }
     std::fprintf(out, "\n");
