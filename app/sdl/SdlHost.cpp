@@ -364,6 +364,9 @@ EMessageResult CSdlHost::MessageBoxInWindow(const std::string& caption, const st
     const SFrameCopy background = m_frameDrawn ? CopyBackBuffer(width, height) : SFrameCopy{};
     EMessageResult answer = EMessageResult::kOk;
     bool answered = false;
+    // The box's loop reads no quit signal, so one that arrives while it is
+    // open ends the demo at once, as with SDL's own boxes.
+    EnterModalBox();
     while (!answered)
     {
         SDL_Event sdlEvent;
@@ -395,6 +398,7 @@ EMessageResult CSdlHost::MessageBoxInWindow(const std::string& caption, const st
         if (!answered)
             SDL_WaitEventTimeout(nullptr, 50);
     }
+    LeaveModalBox();
     // The modal window must not outlive the box in ImGui's state.
     NewImGuiFrame();
     CloseMessageBox(caption);

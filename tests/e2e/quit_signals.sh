@@ -19,14 +19,27 @@ for signal in TERM INT; do
 done
 
 # signal_during_box TITLE SIGNAL FOLDER: starts the demo in FOLDER, waits for
-# its box TITLE, sends SIGNAL; the demo must end with 0 and the box go.
+# its box TITLE (every box is also written to stderr as "TITLE: text"; a box
+# of the shown window is drawn inside it, one before it is a window of its
+# own), sends SIGNAL; the demo must end with 0 and leave no window behind.
 signal_during_box() {
     (cd "$3" && exec "$CLATTERBOX") >"$WORK/app.out" 2>"$WORK/app.err" &
     APP_PID=$!
-    wait_for_window "$1" 30 >/dev/null
+    local deadline=$((SECONDS + 30))
+    until grep -q "^$1: " "$WORK/app.err" 2>/dev/null; do
+        ((SECONDS < deadline)) || fail "no box '$1' within 30 s"
+        kill -0 "$APP_PID" 2>/dev/null || fail "the demo ended before its box '$1'"
+        sleep 0.2
+    done
+    # Until the box is on the screen.
+    sleep 1
     kill -s "$2" "$APP_PID"
     expect_quick_zero "SIG$2 with the box '$1' open"
     wait_for_window_gone "$1" 5
+    wait_for_window_gone "Clatterbox" 5
+    local left
+    left=$(xdotool search --name '^Clatterbox' 2>/dev/null || true)
+    [[ -z "$left" ]] || fail "a window of the demo stayed after SIG$2: $left"
 }
 
 # Without floor.bmp the start-up shows an "Error" box and waits.
