@@ -7,15 +7,25 @@
 
 #include <cmath>
 #include <functional>
+#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dynamics/Body.h"
+#include "dynamics/ContactModel.h"
 #include "dynamics/Random.h"
 #include "tests/support/HeadlessGLTest.h"
 #include "world/MouseState.h"
 #include "world/PusherSpeed.h"
 #include "world/World.h"
+
+// ctest lists a case's contact model by its name (the enumeration's own
+// namespace, where the printer looks).
+void PrintTo(EContactModel model, std::ostream* out)
+{
+    *out << (model == EContactModel::Classic ? "Classic" : "Stable");
+}
 
 namespace
 {
@@ -114,11 +124,13 @@ std::string Escape(const CWorld& world, int step)
     return {};
 }
 
-// Runs the case with the pusher at speed; the first escape, or empty.
-std::string RunPush(const SPushCase& push, float speed)
+// Runs the case with the pusher at speed under a contact model; the first
+// escape, or empty.
+std::string RunPush(const SPushCase& push, float speed, EContactModel model)
 {
     CWorld world;
     SeedRandom(1);
+    world.contactModel = model;
     world.sceneIndex = push.scene;
     world.Initialize();
     for (int i = 0; i < push.addedBalls; ++i)
@@ -146,7 +158,7 @@ std::string RunPush(const SPushCase& push, float speed)
     return {};
 }
 
-class WorstPushTest : public ::testing::TestWithParam<SPushCase>
+class WorstPushTest : public ::testing::TestWithParam<std::tuple<SPushCase, EContactModel>>
 {
 protected:
     void SetUp() override { SetPlatform(&platform); }
@@ -158,7 +170,8 @@ protected:
 TEST_P(WorstPushTest, KeepsEveryBodyInsideThePlanesAtEveryStep)
 {
     CHeadlessGL gl(16, 16);
-    const std::string escape = RunPush(GetParam(), kMaxPusherSpeed);
+    const auto& [push, model] = GetParam();
+    const std::string escape = RunPush(push, kMaxPusherSpeed, model);
     EXPECT_TRUE(escape.empty()) << escape;
 }
 
@@ -166,37 +179,45 @@ TEST_P(WorstPushTest, KeepsEveryBodyInsideThePlanesAtEveryStep)
 // 3) waits at (0, -50, 3), the rack of five balls stands at y 6.5 to 19.2.
 INSTANTIATE_TEST_SUITE_P(
     AtTheBound, WorstPushTest,
-    ::testing::Values(
-        // Up 20, over ball 0, straight down onto it, and on pressing down for
-        // 200 more where the floor holds the pusher.
-        SPushCase{"down_into_the_floor",
-                  0,
-                  0,
-                  0,
-                  {Along(0, 0, 1, 20), Along(0, 1, 0, 20), Along(0, 0, -1, 223), Rest(500)}},
-        // Ball 0 from 10 to its left, driven into the wall x = 40; the
-        // pusher goes on through the wall.
-        SPushCase{"into_a_side_wall",
-                  0,
-                  0,
-                  0,
-                  {Along(-1, 0, 0, 10), Along(0, 1, 0, 20), Along(1, 0, 0, 60), Rest(500)}},
-        // Ball 0 and the rack driven along y into the end wall y = 60.
-        SPushCase{"into_the_end_wall", 0, 0, 0, {Along(0, 1, 0, 120), Rest(500)}},
-        // Ball 0 carried against the wall x = 40, then the pusher comes down
-        // on it from above: into the floor and the wall at once.
-        SPushCase{"down_into_floor_and_wall",
-                  0,
-                  0,
-                  0,
-                  {Along(-1, 0, 0, 10), Along(0, 1, 0, 20), Along(1, 0, 0, 43), Along(-1, 0, 0, 6),
-                   Along(0, 0, 1, 20), Along(1, 0, 0, 6), Along(0, 0, -1, 223), Rest(500)}},
-        // 300 balls land for 3 s, then the pusher sweeps the floor's length
-        // through the pile, and back across it diagonally.
-        SPushCase{"through_a_pile",
-                  0,
-                  300,
-                  1500,
-                  {Along(0, 1, 0, 120), Along(-0.6f, -0.8f, 0, 120), Rest(500)}}),
-    [](const ::testing::TestParamInfo<SPushCase>& info) { return std::string(info.param.name); });
+    ::testing::Combine(
+        ::testing::Values(
+            // Up 20, over ball 0, straight down onto it, and on pressing down for
+            // 200 more where the floor holds the pusher.
+            SPushCase{"down_into_the_floor",
+                      0,
+                      0,
+                      0,
+                      {Along(0, 0, 1, 20), Along(0, 1, 0, 20), Along(0, 0, -1, 223), Rest(500)}},
+            // Ball 0 from 10 to its left, driven into the wall x = 40; the
+            // pusher goes on through the wall.
+            SPushCase{"into_a_side_wall",
+                      0,
+                      0,
+                      0,
+                      {Along(-1, 0, 0, 10), Along(0, 1, 0, 20), Along(1, 0, 0, 60), Rest(500)}},
+            // Ball 0 and the rack driven along y into the end wall y = 60.
+            SPushCase{"into_the_end_wall", 0, 0, 0, {Along(0, 1, 0, 120), Rest(500)}},
+            // Ball 0 carried against the wall x = 40, then the pusher comes down
+            // on it from above: into the floor and the wall at once.
+            SPushCase{"down_into_floor_and_wall",
+                      0,
+                      0,
+                      0,
+                      {Along(-1, 0, 0, 10), Along(0, 1, 0, 20), Along(1, 0, 0, 43),
+                       Along(-1, 0, 0, 6), Along(0, 0, 1, 20), Along(1, 0, 0, 6),
+                       Along(0, 0, -1, 223), Rest(500)}},
+            // 300 balls land for 3 s, then the pusher sweeps the floor's length
+            // through the pile, and back across it diagonally.
+            SPushCase{"through_a_pile",
+                      0,
+                      300,
+                      1500,
+                      {Along(0, 1, 0, 120), Along(-0.6f, -0.8f, 0, 120), Rest(500)}}),
+        ::testing::Values(EContactModel::Classic, EContactModel::Stable)),
+    [](const auto& info)
+    {
+        const EContactModel model = std::get<1>(info.param);
+        return std::string(std::get<0>(info.param).name) +
+               (model == EContactModel::Classic ? "_Classic" : "_Stable");
+    });
 } // namespace
