@@ -72,13 +72,17 @@ constexpr SCommand kCommandTable[] = {
     {kCommandStatistics, "View", "&Statistics", 'S', nullptr, "statistics overlay on or off"},
     {kCommandContactPoints, "View", "&Contact Points", 'C', nullptr, "contact points on or off"},
     {kCommandTimeline, "View", "&Timeline", 'T', nullptr, "timeline window on or off"},
-    {kCommandSpeed1of16, "View/Speed", "1/16", 0, nullptr, "1/16 of real time", true},
-    {kCommandSpeed1of8, "View/Speed", "1/8", 0, nullptr, "1/8 of real time"},
-    {kCommandSpeed1of4, "View/Speed", "1/4", 0, nullptr, "1/4 of real time"},
-    {kCommandSpeed1of2, "View/Speed", "1/2", 0, nullptr, "1/2 of real time"},
-    {kCommandSpeedRealTime, "View/Speed", "1 (Real Time)", kVkBack, nullptr, "real time"},
-    {kCommandSpeedSlower, "View/Speed", "Slower", kVkOemMinus, nullptr, "slower", true},
-    {kCommandSpeedFaster, "View/Speed", "Faster", kVkOemPlus, nullptr, "faster"},
+    {kCommandSpeed1of16, "View/Speed", "1/16", 0, &CApplication::OnSpeed1of16, "1/16 of real time",
+     true},
+    {kCommandSpeed1of8, "View/Speed", "1/8", 0, &CApplication::OnSpeed1of8, "1/8 of real time"},
+    {kCommandSpeed1of4, "View/Speed", "1/4", 0, &CApplication::OnSpeed1of4, "1/4 of real time"},
+    {kCommandSpeed1of2, "View/Speed", "1/2", 0, &CApplication::OnSpeed1of2, "1/2 of real time"},
+    {kCommandSpeedRealTime, "View/Speed", "1 (Real Time)", kVkBack, &CApplication::OnSpeedRealTime,
+     "real time"},
+    {kCommandSpeedSlower, "View/Speed", "Slower", kVkOemMinus, &CApplication::OnSpeedSlower,
+     "slower", true},
+    {kCommandSpeedFaster, "View/Speed", "Faster", kVkOemPlus, &CApplication::OnSpeedFaster,
+     "faster"},
     {kCommandControls, "Help", "&Controls", kVkOem2 | kKeyShift, &CApplication::OnControls,
      "this list of every command, key and mouse gesture"},
 };
@@ -382,7 +386,7 @@ void CApplication::Advance()
     }
     mouse.previousPosition = mouse.position;
 
-    m_world->Update(m_timeStep, m_paused);
+    m_world->Update(m_timeStep, m_paused, kSpeeds[m_speedIndex].scale);
     m_lastStepTime = now;
 }
 
@@ -416,8 +420,13 @@ std::string CApplication::FormatCaption(double framesPerSecond) const
 {
     const int32_t index = ((m_world->sceneIndex % kSceneCount) + kSceneCount) % kSceneCount;
     char caption[kCaptionBufferSize];
+    // The speed joins the diagnostic note only while it is not real time, so
+    // that at real time the caption is what it always was.
+    std::string note = g_diagnosticNote;
+    if (m_speedIndex != kRealTimeSpeed)
+        note += (note.empty() ? "speed " : "  speed ") + std::string(kSpeeds[m_speedIndex].name);
     std::snprintf(caption, sizeof caption, "%s - %s  (%.1f fps)   %s", m_name.c_str(),
-                  g_sceneNames[index], framesPerSecond, g_diagnosticNote.c_str());
+                  g_sceneNames[index], framesPerSecond, note.c_str());
     return caption;
 }
 
@@ -496,6 +505,10 @@ void CApplication::UpdateMenu()
         m_menu.Check(kCommandContactsClassic, m_world->contactModel == EContactModel::Classic);
         m_menu.Check(kCommandContactsStable, m_world->contactModel == EContactModel::Stable);
     }
+    for (int i = 0; i < kSpeedCount; ++i)
+        m_menu.Check(kSpeeds[i].command, i == m_speedIndex);
+    m_menu.Enable(kCommandSpeedSlower, m_speedIndex > 0);
+    m_menu.Enable(kCommandSpeedFaster, m_speedIndex < kRealTimeSpeed);
     m_menu.Enable(kCommandFakeShadow, g_stencilBits >= 1);
     m_menu.Enable(kCommandTrueShadow, g_stencilBits >= 2);
 }
@@ -569,6 +582,35 @@ void CApplication::OnContactsStable()
 void CApplication::OnControls()
 {
     m_controlsShown = !m_controlsShown;
+}
+
+void CApplication::OnSpeed1of16()
+{
+    m_speedIndex = 0;
+}
+void CApplication::OnSpeed1of8()
+{
+    m_speedIndex = 1;
+}
+void CApplication::OnSpeed1of4()
+{
+    m_speedIndex = 2;
+}
+void CApplication::OnSpeed1of2()
+{
+    m_speedIndex = 3;
+}
+void CApplication::OnSpeedRealTime()
+{
+    m_speedIndex = kRealTimeSpeed;
+}
+void CApplication::OnSpeedSlower()
+{
+    m_speedIndex = SlowerSpeed(m_speedIndex);
+}
+void CApplication::OnSpeedFaster()
+{
+    m_speedIndex = FasterSpeed(m_speedIndex);
 }
 
 int ApplicationMain(IHost& host)

@@ -14,6 +14,7 @@
 #include "app/ControlsListing.h"
 #include "app/Host.h"
 #include "app/MenuState.h"
+#include "app/Speed.h"
 
 class CTexture;
 class CWorld;
@@ -100,6 +101,16 @@ public:
     void OnContactsClassic();
     void OnContactsStable();
     void OnControls();
+    // Slow motion: the share of real time the simulation keeps up with.
+    void OnSpeed1of16();
+    void OnSpeed1of8();
+    void OnSpeed1of4();
+    void OnSpeed1of2();
+    void OnSpeedRealTime();
+    void OnSpeedSlower();
+    void OnSpeedFaster();
+    // The speed's index in kSpeeds (app/Speed.h); the last is real time.
+    int SpeedIndex() const { return m_speedIndex; }
 
     // Plain-key handlers, reached through the key table.
     void SelectTarget(int index);
@@ -129,6 +140,7 @@ private:
     CMenuState m_menu;
     ControlsListing m_controls;
     bool m_controlsShown = false;
+    int m_speedIndex = kRealTimeSpeed;
 
     // Frame bookkeeping.
     bool m_stepClockStarted = false;

@@ -355,8 +355,8 @@ struct SAcceleratorCase
 
 TEST_F(CAppTest, AcceleratorsAreTheKeysOfTheTable)
 {
-    // The seven of the accelerator table, with or without Shift, and ? (Shift
-    // and /) for the Controls window.
+    // The seven of the accelerator table, with or without Shift, ? (Shift and
+    // /) for the Controls window, and the speed keys.
     const SAcceleratorCase table[] = {
         {kVkF, kCommandFollow},
         {kVkEscape, kCommandExit},
@@ -367,6 +367,9 @@ TEST_F(CAppTest, AcceleratorsAreTheKeysOfTheTable)
         {kVkSpace, kCommandSingleStep},
         {kVkF1 | kKeyShift, kCommandNextScene},
         {kVkOem2 | kKeyShift, kCommandControls},
+        {kVkBack, kCommandSpeedRealTime},
+        {kVkOemMinus, kCommandSpeedSlower},
+        {kVkOemPlus, kCommandSpeedFaster},
     };
     for (const SAcceleratorCase& c : table)
     {
@@ -377,10 +380,10 @@ TEST_F(CAppTest, AcceleratorsAreTheKeysOfTheTable)
     int accelerators = 0;
     for (const SCommand& command : CApplication::Commands())
         accelerators += command.key != 0 && command.handler != nullptr ? 1 : 0;
-    EXPECT_EQ(accelerators, 8);
+    EXPECT_EQ(accelerators, 11);
     // Plain keys, / without Shift, and the keys of items not built yet.
-    const int unbound[] = {kVk0, kVkNumpad0, kVkSubtract, kVkF4,   kVkF5,       kVkF6,     kVkOem2,
-                           'S',  'C',        'T',         kVkBack, kVkOemMinus, kVkOemPlus};
+    const int unbound[] = {kVk0,  kVkNumpad0, kVkSubtract, kVkF4, kVkF5,
+                           kVkF6, kVkOem2,    'S',         'C',   'T'};
     for (const int key : unbound)
         EXPECT_EQ(CApplication::FindAccelerator(key), nullptr) << key;
 }

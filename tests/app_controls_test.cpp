@@ -47,6 +47,7 @@ struct SObserved
     int follow;
     int bodies;
     bool controls;
+    int speed;
     size_t boxes;
     size_t pending;
     bool operator==(const SObserved&) const = default;
@@ -55,14 +56,9 @@ struct SObserved
 SObserved Observe(const CApplication& app, const CHeadlessPlatform& host)
 {
     const CWorld& world = *app.World();
-    return {app.Paused(),
-            world.sceneIndex,
-            world.environmentMapping,
-            world.shadowMode,
-            world.follow,
-            world.BodyCount(),
-            app.ControlsShown(),
-            host.MessageBoxes().size(),
+    return {app.Paused(),        world.sceneIndex, world.environmentMapping,
+            world.shadowMode,    world.follow,     world.BodyCount(),
+            app.ControlsShown(), app.SpeedIndex(), host.MessageBoxes().size(),
             host.PendingEvents()};
 }
 
@@ -219,8 +215,10 @@ TEST_P(CControlsKeyTest, TheListedKeyDoesWhatTheMenuItemDoes)
     idle->Run();
     const SObserved untouched = Observe(*idle, idleHost);
     // Single Step does nothing while running; Reset Scene rebuilds the scene
-    // just built.
-    if (GetParam().command != kCommandSingleStep && GetParam().command != kCommandResetScene)
+    // just built; Faster and Real Time keep the real time the program starts in.
+    const int command = GetParam().command;
+    if (command != kCommandSingleStep && command != kCommandResetScene &&
+        command != kCommandSpeedFaster && command != kCommandSpeedRealTime)
     {
         EXPECT_FALSE(byKey == untouched) << GetParam().key << " changed nothing";
     }

@@ -55,8 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
         SKeyCase{SDL_SCANCODE_LALT, kVkMenu}, SKeyCase{SDL_SCANCODE_RALT, kVkMenu},
         SKeyCase{SDL_SCANCODE_F10, kVkF10}, SKeyCase{SDL_SCANCODE_RETURN, kVkReturn},
         SKeyCase{SDL_SCANCODE_KP_ENTER, kVkReturn}, SKeyCase{SDL_SCANCODE_SLASH, kVkOem2},
+        SKeyCase{SDL_SCANCODE_MINUS, kVkOemMinus}, SKeyCase{SDL_SCANCODE_EQUALS, kVkOemPlus},
         // Keys the program does not know.
-        SKeyCase{SDL_SCANCODE_MINUS, 0}, SKeyCase{SDL_SCANCODE_KP_PLUS, 0},
+        SKeyCase{SDL_SCANCODE_GRAVE, 0}, SKeyCase{SDL_SCANCODE_KP_PLUS, 0},
         SKeyCase{SDL_SCANCODE_UNKNOWN, 0}));
 
 TEST(SdlKeyState, CtrlAndShiftCountOnEitherSide)

@@ -214,7 +214,7 @@ CVector CWorld::Gravity(const CVector& /*position*/) const
     return CVector(0.0f, 0.0f, -500.0f);
 }
 
-void CWorld::Update(float dt, bool paused)
+void CWorld::Update(float dt, bool paused, float timeScale)
 {
     if (!paused)
     {
@@ -239,7 +239,27 @@ void CWorld::Update(float dt, bool paused)
 
         // The target comes from the clock itself, so the overshoot of the last
         // step is kept: simulated time may run up to one step ahead per frame.
-        const double end = g_simulatedTime + static_cast<double>(dt);
+        double end = g_simulatedTime + static_cast<double>(dt);
+        if (timeScale != 1.0f)
+        {
+            // In slow motion a frame's share of time is often less than a
+            // step; whole steps would then run ahead of it. The target is
+            // kept apart and accumulated, so that on average the clock keeps
+            // exactly to the share.
+            // Steps run past it (single steps while paused) are not paid
+            // back by a pause of the picture.
+            if (slowMotionEnd < 0.0 ||
+                slowMotionEnd < g_simulatedTime - static_cast<double>(kSimulationStep))
+            {
+                slowMotionEnd = g_simulatedTime;
+            }
+            slowMotionEnd += static_cast<double>(dt) * static_cast<double>(timeScale);
+            end = slowMotionEnd;
+        }
+        else
+        {
+            slowMotionEnd = -1.0;
+        }
         while (g_simulatedTime < end)
         {
             Step(kSimulationStep);

@@ -52,8 +52,10 @@ public:
     // Gravitational acceleration at a position, length units per second squared.
     CVector Gravity(const CVector& position) const;
 
-    // Once per frame: dt is the smoothed frame time in seconds.
-    void Update(float dt, bool paused);
+    // Once per frame: dt is the smoothed frame time in seconds. Simulated
+    // time advances by dt times timeScale (slow motion below 1); the camera
+    // moves by dt, so it keeps its pace in slow motion.
+    void Update(float dt, bool paused, float timeScale = 1.0f);
     // One fixed step of h seconds (always kSimulationStep).
     void Step(float h);
     // The whole picture of one frame.
@@ -106,6 +108,9 @@ public:
     // contacts, each touching pair of shapes counted once.
     uint32_t stepContacts = 0;
     CBroadPhase broadPhase;
+    // The simulated time slow motion has reached, seconds; negative at real
+    // time.
+    double slowMotionEnd = -1.0;
     // The last pair's contact coefficients, reused by the next alike pair.
     SPairCoefficients pairCoefficients;
 

@@ -23,6 +23,7 @@ constexpr SKeyPair kSingleKeys[] = {
     {SDL_SCANCODE_UP, kVkUp},           {SDL_SCANCODE_RIGHT, kVkRight},
     {SDL_SCANCODE_DOWN, kVkDown},       {SDL_SCANCODE_0, kVk0},
     {SDL_SCANCODE_KP_0, kVkNumpad0},    {SDL_SCANCODE_KP_MINUS, kVkSubtract},
+    {SDL_SCANCODE_MINUS, kVkOemMinus},  {SDL_SCANCODE_EQUALS, kVkOemPlus},
 };
 } // namespace
 
