@@ -3,9 +3,11 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <iostream>
 
 #include "app/Commands.h"
 #include "app/MenuKeyboard.h"
+#include "app/Screenshot.h"
 #include "render/DataFiles.h"
 #include "render/Diagnostics.h"
 #include "render/GlStartState.h"
@@ -39,6 +41,14 @@ constexpr uint32_t kMaxFrameMilliseconds = 50;
 constexpr uint32_t kRateWindowMilliseconds = 500;
 // snprintf buffer of the caption, terminator included.
 constexpr size_t kCaptionBufferSize = 80;
+// How long a screenshot's message stays in the caption, milliseconds.
+constexpr uint32_t kStatusMilliseconds = 8000;
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
 
 constexpr SCommand kCommandTable[] = {
     {kCommandAbout, "File", "About...", 0, &CApplication::OnAbout,
@@ -47,6 +57,8 @@ constexpr SCommand kCommandTable[] = {
      "pause or resume; the picture is still drawn and the camera still moves", true},
     {kCommandSingleStep, "File", "&Single Step", kVkSpace, &CApplication::OnSingleStep,
      "one step while paused"},
+    {kCommandSaveScreenshot, "File", "Save Screens&hot", kVkF1 + 11, &CApplication::OnSaveScreenshot,
+     "save the 3D view as a PNG picture in the pictures folder", true},
     {kCommandExit, "File", "&Exit", kVkEscape, &CApplication::OnExit, "exit", true},
     {kCommandEnvironmentMapping, "Options", "Enviroment Mapping", 0,
      &CApplication::OnEnvironmentMapping, "reflections of the surroundings on or off"},
@@ -67,10 +79,13 @@ constexpr SCommand kCommandTable[] = {
      "static friction and rolling resistance near rest: scenes stand until struck"},
     {kCommandFollow, nullptr, nullptr, kVkF, &CApplication::OnFollow,
      "following on or off (off: the camera looks at the centre of the floor)"},
+    {kCommandStatistics, "View", "&Statistics", 'S', &CApplication::OnStatistics,
+     "statistics overlay on or off: bodies, contacts, steps, times, frame rate"},
+    {kCommandContactPoints, "View", "&Contact Points", 'C', &CApplication::OnContactPoints,
+     "every contact of the last step on or off: floor and walls cyan, bodies orange, normals "
+     "as long as the force"},
     // Items whose handlers are not built yet stay greyed, and their keys do
     // nothing, until they are.
-    {kCommandStatistics, "View", "&Statistics", 'S', nullptr, "statistics overlay on or off"},
-    {kCommandContactPoints, "View", "&Contact Points", 'C', nullptr, "contact points on or off"},
     {kCommandTimeline, "View", "&Timeline", 'T', nullptr, "timeline window on or off"},
     {kCommandSpeed1of16, "View/Speed", "1/16", 0, &CApplication::OnSpeed1of16, "1/16 of real time",
      true},
@@ -104,6 +119,9 @@ constexpr SHeldInput kHeldInputs[] = {
     {"Left, Right", "orbit the camera around the point it looks at"},
     {"Up, Down", "raise or lower the camera"},
     {"Home, End", "move the camera nearer or farther"},
+    {"Middle click on a body", "follow that body"},
+    {"Middle drag on a body",
+     "hold it on a soft spring towards the pointer, in the plane facing the camera"},
 };
 
 const SCommand* FindCommand(int id)
@@ -320,6 +338,8 @@ void CApplication::WindowProc(const SHostEvent& event)
                 static_cast<float>(event.x) / static_cast<float>(m_clientWidth);
             g_mouseState.position.y =
                 -static_cast<float>(event.y) / static_cast<float>(m_clientHeight);
+            if (m_mouseGrab.Held() && m_world != nullptr)
+                m_mouseGrab.Move(*m_world, event.x, event.y, m_clientWidth, m_clientHeight);
         }
         break;
     case EHostEventType::kButtonDown:
@@ -328,8 +348,12 @@ void CApplication::WindowProc(const SHostEvent& event)
         const bool down = event.type == EHostEventType::kButtonDown;
         if (event.button == EMouseButton::kLeft)
             g_mouseState.leftButtonDown = down;
-        else
+        else if (event.button == EMouseButton::kRight)
             g_mouseState.rightButtonDown = down;
+        else if (m_world != nullptr && down)
+            m_mouseGrab.Press(*m_world, event.x, event.y, m_clientWidth, m_clientHeight);
+        else if (m_world != nullptr)
+            m_mouseGrab.Release(*m_world);
         break;
     }
     case EHostEventType::kSize:
@@ -353,8 +377,29 @@ void CApplication::Resize(int width, int height)
 void CApplication::Idle()
 {
     Advance();
+    const auto drawStart = std::chrono::steady_clock::now();
     Render();
+    RecordFrame(m_physicsMilliseconds, MillisecondsSince(drawStart), m_simulatedSeconds);
     UpdateCaption();
+}
+
+void CApplication::RecordFrame(double physicsMilliseconds, double drawMilliseconds,
+                               double simulatedSeconds)
+{
+    const auto now = std::chrono::steady_clock::now();
+    SFrameFigures frame;
+    frame.bodies = m_world->BodyCount();
+    frame.planeContacts = m_world->stepPlaneContacts;
+    frame.bodyContacts = m_world->stepContacts - m_world->stepPlaneContacts;
+    frame.steps = m_world->frameSteps;
+    frame.physicsMilliseconds = physicsMilliseconds;
+    frame.drawMilliseconds = drawMilliseconds;
+    frame.frameMilliseconds = m_frameStart.time_since_epoch().count() == 0
+                                  ? 0.0
+                                  : std::chrono::duration<double, std::milli>(now - m_frameStart).count();
+    frame.simulatedSeconds = simulatedSeconds;
+    m_frameStart = now;
+    m_statistics.AddFrame(frame);
 }
 
 void CApplication::Advance()
@@ -386,7 +431,11 @@ void CApplication::Advance()
     }
     mouse.previousPosition = mouse.position;
 
+    const double simulatedBefore = g_simulatedTime;
+    const auto physicsStart = std::chrono::steady_clock::now();
     m_world->Update(m_timeStep, m_paused, kSpeeds[m_speedIndex].scale);
+    m_physicsMilliseconds = MillisecondsSince(physicsStart);
+    m_simulatedSeconds = g_simulatedTime - simulatedBefore;
     m_lastStepTime = now;
 }
 
@@ -395,6 +444,7 @@ void CApplication::Render()
     if (!m_ready)
         return;
     DrawFrame();
+    TakePendingScreenshot();
     m_host.SwapBuffers();
 }
 
@@ -402,8 +452,42 @@ void CApplication::DrawFrame()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     m_world->Draw();
-    m_host.DrawMenu(m_menu, m_controlsShown ? &m_controls : nullptr);
+    SOverlayPanels panels;
+    panels.controls = m_controlsShown ? &m_controls : nullptr;
+    if (m_statisticsShown)
+    {
+        panels.statistics = &m_statistics;
+        panels.status = m_status;
+    }
+    m_host.DrawMenu(m_menu, panels);
     glFlush();
+}
+
+void CApplication::TakePendingScreenshot()
+{
+    if (!m_screenshotPending)
+        return;
+    m_screenshotPending = false;
+    std::string path;
+    std::string reason;
+    // The back buffer holds the frame as it is about to be shown; the 3D
+    // area is its bottom part, below the menu bar.
+    if (SaveScreenshot(m_clientWidth, m_clientHeight, path, reason))
+    {
+        SetStatus("saved " + path);
+        std::cout << "Screenshot saved to " << path << std::endl;
+    }
+    else
+    {
+        SetStatus("screenshot not saved: " + reason);
+        std::cerr << "Screenshot not saved: " << reason << std::endl;
+    }
+}
+
+void CApplication::SetStatus(const std::string& text)
+{
+    m_status = text;
+    m_statusSetAt = m_host.TimeGetTime();
 }
 
 EMessageResult CApplication::ShowBox(const char* caption, const char* text, EMessageButtons buttons,
@@ -425,9 +509,19 @@ std::string CApplication::FormatCaption(double framesPerSecond) const
     std::string note = g_diagnosticNote;
     if (m_speedIndex != kRealTimeSpeed)
         note += (note.empty() ? "speed " : "  speed ") + std::string(kSpeeds[m_speedIndex].name);
+    if (m_statisticsShown && m_statistics.FramesPerSecond() > 0.0)
+    {
+        char ratio[32];
+        std::snprintf(ratio, sizeof ratio, "sim %.2fx real", m_statistics.SimulatedPerWall());
+        note += (note.empty() ? "" : "  ") + std::string(ratio);
+    }
     std::snprintf(caption, sizeof caption, "%s - %s  (%.1f fps)   %s", m_name.c_str(),
                   g_sceneNames[index], framesPerSecond, note.c_str());
-    return caption;
+    // A path may be long: the message goes after the fields, whole.
+    std::string text = caption;
+    if (!m_status.empty())
+        text += (note.empty() ? "" : "  ") + m_status;
+    return text;
 }
 
 void CApplication::UpdateCaption()
@@ -441,6 +535,8 @@ void CApplication::UpdateCaption()
     // Measured as an unsigned difference of milliseconds, so that the caption
     // keeps refreshing across a wrap of the clock.
     const uint32_t windowLength = now - m_rateWindowStart;
+    if (!m_status.empty() && now - m_statusSetAt > kStatusMilliseconds)
+        m_status.clear();
     if (windowLength > kRateWindowMilliseconds)
     {
         const double rate = static_cast<double>(m_framesCounted) / (windowLength * 0.001);
@@ -495,6 +591,7 @@ void CApplication::RemoveLastBody(int)
 void CApplication::UpdateMenu()
 {
     m_menu.Check(kCommandPause, m_paused);
+    m_menu.Check(kCommandStatistics, m_statisticsShown);
     m_menu.Enable(kCommandSingleStep, m_paused);
     if (m_world != nullptr)
     {
@@ -504,6 +601,7 @@ void CApplication::UpdateMenu()
         m_menu.Check(kCommandTrueShadow, m_world->shadowMode == 2);
         m_menu.Check(kCommandContactsClassic, m_world->contactModel == EContactModel::Classic);
         m_menu.Check(kCommandContactsStable, m_world->contactModel == EContactModel::Stable);
+        m_menu.Check(kCommandContactPoints, m_world->recordContacts);
     }
     for (int i = 0; i < kSpeedCount; ++i)
         m_menu.Check(kSpeeds[i].command, i == m_speedIndex);
@@ -611,6 +709,24 @@ void CApplication::OnSpeedSlower()
 void CApplication::OnSpeedFaster()
 {
     m_speedIndex = FasterSpeed(m_speedIndex);
+}
+
+void CApplication::OnStatistics()
+{
+    m_statisticsShown = !m_statisticsShown;
+}
+
+void CApplication::OnContactPoints()
+{
+    m_world->recordContacts = !m_world->recordContacts;
+    // Off, the points of the last step go at once, also while paused.
+    if (!m_world->recordContacts)
+        ClearDiagnosticMarkers();
+}
+
+void CApplication::OnSaveScreenshot()
+{
+    m_screenshotPending = true;
 }
 
 int ApplicationMain(IHost& host)

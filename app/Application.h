@@ -5,6 +5,7 @@
 // the mouse into changes of the world. It talks to the system only through its
 // host, so that the SDL2 window and the headless layer drive it alike.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -12,8 +13,10 @@
 
 #include "app/CommandTable.h"
 #include "app/ControlsListing.h"
+#include "app/FrameStatistics.h"
 #include "app/Host.h"
 #include "app/MenuState.h"
+#include "app/MouseGrab.h"
 #include "app/Speed.h"
 
 class CTexture;
@@ -111,6 +114,15 @@ public:
     void OnSpeedFaster();
     // The speed's index in kSpeeds (app/Speed.h); the last is real time.
     int SpeedIndex() const { return m_speedIndex; }
+    void OnStatistics();
+    void OnContactPoints();
+    // The 3D area of the next frame drawn is saved as a picture.
+    void OnSaveScreenshot();
+    bool StatisticsShown() const { return m_statisticsShown; }
+    const CFrameStatistics& Statistics() const { return m_statistics; }
+    // What the last screenshot did, shown for a few seconds in the caption
+    // and the statistics panel; empty when there is nothing to say.
+    const std::string& Status() const { return m_status; }
 
     // Plain-key handlers, reached through the key table.
     void SelectTarget(int index);
@@ -121,6 +133,11 @@ public:
 private:
     // Clears, draws the world and the menu, and flushes; no swap.
     void DrawFrame();
+    // Saves the frame just drawn when a screenshot was asked for.
+    void TakePendingScreenshot();
+    void SetStatus(const std::string& text);
+    // One frame's figures for the statistics panel.
+    void RecordFrame(double physicsMilliseconds, double drawMilliseconds, double simulatedSeconds);
     // A message box while the program runs, over a frame drawn for it.
     EMessageResult ShowBox(const char* caption, const char* text, EMessageButtons buttons,
                            EMessageIcon icon);
@@ -141,6 +158,16 @@ private:
     ControlsListing m_controls;
     bool m_controlsShown = false;
     int m_speedIndex = kRealTimeSpeed;
+    bool m_statisticsShown = false;
+    CFrameStatistics m_statistics;
+    bool m_screenshotPending = false;
+    std::string m_status;
+    uint32_t m_statusSetAt = 0; // milliseconds
+    CMouseGrab m_mouseGrab;
+    // The frame loop's own clock, for the statistics only.
+    std::chrono::steady_clock::time_point m_frameStart{};
+    double m_physicsMilliseconds = 0.0; // of the last Advance
+    double m_simulatedSeconds = 0.0;    // of the last Advance
 
     // Frame bookkeeping.
     bool m_stepClockStarted = false;

@@ -6,6 +6,8 @@ inline constexpr int kCommandAbout = 40001;
 inline constexpr int kCommandPause = 40002;
 inline constexpr int kCommandSingleStep = 40003;
 inline constexpr int kCommandExit = 40004;
+// File, after the items above.
+inline constexpr int kCommandSaveScreenshot = 40005;
 inline constexpr int kCommandEnvironmentMapping = 40010;
 inline constexpr int kCommandShadowNone = 40012;
 inline constexpr int kCommandFollow = 40013;

@@ -10,7 +10,18 @@
 #include "app/ControlsListing.h"
 #include "render/Platform.h"
 
+class CFrameStatistics;
 class CMenuState;
+
+// The windows drawn over the 3D area with the menu bar; a null one is not
+// shown.
+struct SOverlayPanels
+{
+    const ControlsListing* controls = nullptr;
+    const CFrameStatistics* statistics = nullptr;
+    // A passing message for the statistics panel (where a screenshot went).
+    std::string status;
+};
 
 // Framebuffer sizes in bits, asked for or granted.
 struct SPixelFormat
@@ -45,6 +56,7 @@ enum class EMouseButton
 {
     kLeft,
     kRight,
+    kMiddle,
 };
 
 struct SHostEvent
@@ -93,10 +105,10 @@ public:
     virtual int MenuBarHeight() const = 0;
     virtual void SetCaption(const std::string& caption) = 0;
     // Draws the menu bar over the finished 3D picture, with the check marks and
-    // greyed items of `menu`, and the Controls window when `controls` is not
-    // null; chosen items come back as kCommand events, and closing the
-    // Controls window as its command.
-    virtual void DrawMenu(const CMenuState& menu, const ControlsListing* controls) = 0;
+    // greyed items of `menu`, and the panels that are not null; chosen items
+    // come back as kCommand events, and closing the Controls window as its
+    // command.
+    virtual void DrawMenu(const CMenuState& menu, const SOverlayPanels& panels) = 0;
     virtual void SwapBuffers() = 0;
 
     // Takes the next event without blocking; false when none waits.

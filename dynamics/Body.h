@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dynamics/ContactAnchor.h"
+#include "dynamics/ContactLog.h"
 #include "dynamics/ObjectPool.h"
 #include "dynamics/Plane.h"
 #include "dynamics/Vector.h"
@@ -97,6 +98,9 @@ public:
 
     CVector Position() const { return matrix.Translation(); }
 
+    // Where this body's contacts are written while the user watches them;
+    // null otherwise. Not owned.
+    CContactLog* contactLog = nullptr;
     float mass = 0.0f;
     // (I1, I2, I3) about the body axes through the centre of mass.
     CVector moments;

@@ -96,6 +96,10 @@ void CollideBodies(CInertialBody& a, CInertialBody& b, SPairCoefficients& last)
             b.torque += Cross(leverB, -f);
             ++a.contactCount;
             ++b.contactCount;
+            if (a.contactLog != nullptr)
+            {
+                a.contactLog->Add(point, n, f, EContactKind::kBody);
+            }
         }
     }
 }
@@ -159,6 +163,10 @@ void CollideBodiesStable(CInertialBody& a, CInertialBody& b, SPairCoefficients& 
             b.torque += -roll;
             ++a.contactCount;
             ++b.contactCount;
+            if (a.contactLog != nullptr)
+            {
+                a.contactLog->Add(point, n, f, EContactKind::kBody);
+            }
         }
     }
 }

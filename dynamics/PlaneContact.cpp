@@ -49,5 +49,9 @@ void CInertialBody::CollidePlane(const CPlane& plane, float planeRestitution, fl
         torque += (-0.1f * sign * spring * lever * mu) * n;
 
         ++contactCount;
+        if (contactLog != nullptr)
+        {
+            contactLog->Add(point, n, f, EContactKind::kPlane);
+        }
     }
 }

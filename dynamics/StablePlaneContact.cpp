@@ -60,6 +60,10 @@ void CInertialBody::CollidePlaneStable(const CPlane& plane, float planeRestituti
                                           kPlaneRollingResistance * spring, h, anchor);
 
             ++contactCount;
+            if (contactLog != nullptr)
+            {
+                contactLog->Add(points[i], n, f, EContactKind::kPlane);
+            }
         }
     }
 }

@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+
 #include "dynamics/Constants.h"
 
 std::vector<CVector> g_diagnosticMarkers;
@@ -20,10 +22,16 @@ void ClearDiagnosticNote()
 
 void DrawDiagnosticMarkers(float radius)
 {
-    if (g_diagnosticMarkers.empty())
+    DrawDiagnosticMarkers(radius, 0, g_diagnosticMarkers.size(), kYellow);
+}
+
+void DrawDiagnosticMarkers(float radius, size_t first, size_t count, const float colour[4])
+{
+    if (count == 0 || first >= g_diagnosticMarkers.size())
     {
         return;
     }
+    count = std::min(count, g_diagnosticMarkers.size() - first);
     GLUquadric* const quadric = gluNewQuadric();
     if (quadric == nullptr)
     {
@@ -31,9 +39,10 @@ void DrawDiagnosticMarkers(float radius)
     }
     glPushAttrib(GL_ENABLE_BIT);
     glDisable(GL_LIGHTING);
-    glColor3fv(kYellow);
-    for (const CVector& point : g_diagnosticMarkers)
+    glColor3fv(colour);
+    for (size_t i = first; i < first + count; ++i)
     {
+        const CVector& point = g_diagnosticMarkers[i];
         glPushMatrix();
         glTranslatef(point.x, point.y, point.z);
         gluSphere(quadric, radius, 8, 16);

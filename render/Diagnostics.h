@@ -3,6 +3,7 @@
 // note shown in the caption. Every simulation step empties both; nothing in the
 // program fills them in normal operation.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,3 +17,5 @@ void ClearDiagnosticMarkers();
 void ClearDiagnosticNote();
 // Draws every marker as a sphere of the given radius, world units.
 void DrawDiagnosticMarkers(float radius);
+// Draws count markers from the first in the given colour (RGBA).
+void DrawDiagnosticMarkers(float radius, size_t first, size_t count, const float colour[4]);

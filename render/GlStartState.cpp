@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "render/StartupState.h"
+#include "render/ViewRay.h"
 
 #ifndef GL_LIGHT_MODEL_COLOR_CONTROL
 #define GL_LIGHT_MODEL_COLOR_CONTROL 0x81F8
@@ -117,7 +118,7 @@ void ApplyProjection(int width, int height)
     {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        gluPerspective(30.0, static_cast<double>(width) / static_cast<double>(height), 1.0, 1000.0);
+        gluPerspective(kFieldOfViewDegrees, static_cast<double>(width) / static_cast<double>(height), 1.0, 1000.0);
     }
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -11,6 +11,7 @@
 #include "dynamics/Body.h"
 #include "render/Camera.h"
 #include "render/Diagnostics.h"
+#include "render/Instruments.h"
 #include "render/Floor.h"
 #include "render/FramePasses.h"
 #include "render/ShadowMatrix.h"
@@ -458,7 +459,7 @@ void DrawWorld(CWorld& world, IFramePassObserver* observer)
     {
         glPopAttrib();
     }
-    DrawDiagnosticMarkers(kMarkerRadius);
+    DrawInstruments(world, kMarkerRadius);
     frame.Done(kPassBodies);
 
     if (world.environmentMapping != 0 && reflection == nullptr)

@@ -102,6 +102,8 @@ CWorld::~CWorld()
 void CWorld::DeleteBodies()
 {
     target = nullptr;
+    // A body built later may take a removed one's place and index.
+    grab.reset();
     while (!bodies.empty())
     {
         bodies.pop_back();
@@ -175,6 +177,10 @@ void CWorld::RemoveLastBody()
     // A body made later may take the removed one's place in memory; it must
     // not find the removed one's contacts.
     const void* removed = bodies.back().get();
+    if (grab && grab->body == removed)
+    {
+        grab.reset();
+    }
     bodies.pop_back();
     for (const auto& body : bodies)
     {
@@ -260,11 +266,17 @@ void CWorld::Update(float dt, bool paused, float timeScale)
         {
             slowMotionEnd = -1.0;
         }
+        frameSteps = 0;
         while (g_simulatedTime < end)
         {
             Step(kSimulationStep);
             g_simulatedTime += static_cast<double>(kSimulationStep);
+            ++frameSteps;
         }
+    }
+    else
+    {
+        frameSteps = 0;
     }
 
     if (camera)
@@ -281,6 +293,13 @@ void CWorld::Step(float h)
     ClearDiagnosticNote();
     ClearDiagnosticMarkers();
     stepContacts = 0;
+    stepPlaneContacts = 0;
+    if (recordContacts || m_contactLogAttached)
+    {
+        contactLog.Clear();
+        contactMarkersOfPlanes = 0;
+        AttachContactLog(recordContacts);
+    }
     if (bodies.empty())
     {
         return;
@@ -374,6 +393,11 @@ void CWorld::Step(float h)
         }
     }
 
+    if (grab)
+    {
+        ApplyGrabOfStep();
+    }
+
     // The pusher meets each body after all of that body's pair contacts and
     // before its integration, which reads nothing of the bodies after it; the
     // pusher's own sums still run in body order. One pass again.
@@ -406,6 +430,11 @@ void CWorld::Step(float h)
         counted += pusher->contactCount;
     }
     stepContacts = planeContacts + (counted - planeContacts) / 2;
+    stepPlaneContacts = planeContacts;
+    if (recordContacts)
+    {
+        MarkRecordedContacts();
+    }
 
     if (pusher)
     {
@@ -419,4 +448,49 @@ void CWorld::Step(float h)
         }
         pusher->matrix.SetTranslation(p);
     }
+}
+
+void CWorld::AttachContactLog(bool attach)
+{
+    CContactLog* const log = attach ? &contactLog : nullptr;
+    for (const auto& body : bodies)
+    {
+        body->contactLog = log;
+    }
+    if (pusher)
+    {
+        pusher->contactLog = log;
+    }
+    m_contactLogAttached = attach;
+}
+
+void CWorld::MarkRecordedContacts()
+{
+    const std::vector<SContactRecord>& records = contactLog.Records();
+    for (const SContactRecord& record : records)
+    {
+        if (record.kind == EContactKind::kPlane)
+        {
+            g_diagnosticMarkers.push_back(record.point);
+        }
+    }
+    contactMarkersOfPlanes = g_diagnosticMarkers.size();
+    for (const SContactRecord& record : records)
+    {
+        if (record.kind == EContactKind::kBody)
+        {
+            g_diagnosticMarkers.push_back(record.point);
+        }
+    }
+}
+
+void CWorld::ApplyGrabOfStep()
+{
+    const int index = grab->index;
+    if (index < 0 || index >= BodyCount() || bodies[index].get() != grab->body)
+    {
+        grab.reset();
+        return;
+    }
+    ApplyGrab(*grab, Gravity(grab->body->Position()));
 }

@@ -5,14 +5,17 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "dynamics/BodyContact.h"
+#include "dynamics/ContactLog.h"
 #include "dynamics/ContactModel.h"
 #include "dynamics/Vector.h"
 #include "render/DrawTuning.h"
 #include "render/GeometryCache.h"
 #include "world/BroadPhase.h"
+#include "world/Grab.h"
 
 class CCamera;
 class CFloor;
@@ -107,6 +110,18 @@ public:
     // Contact points of the last step: plane contacts, body pairs and pusher
     // contacts, each touching pair of shapes counted once.
     uint32_t stepContacts = 0;
+    // Of those, the bodies' contacts with the floor and the walls.
+    uint32_t stepPlaneContacts = 0;
+    // Fixed steps run by the last Update.
+    int32_t frameSteps = 0;
+    // While set, every step keeps its contacts in contactLog and puts their
+    // points in the diagnostic markers, those with the planes first.
+    bool recordContacts = false;
+    CContactLog contactLog;
+    // The markers of contacts with a plane come before contactMarkersOfPlanes.
+    size_t contactMarkersOfPlanes = 0;
+    // The body held with the mouse, when there is one.
+    std::optional<SGrab> grab;
     CBroadPhase broadPhase;
     // The simulated time slow motion has reached, seconds; negative at real
     // time.
@@ -116,4 +131,12 @@ public:
 
 private:
     void DeleteBodies();
+    // Points every body's contactLog at the log, or back at nothing.
+    void AttachContactLog(bool attach);
+    // After a step's contacts: the recorded points into the diagnostic markers.
+    void MarkRecordedContacts();
+    // The held body's spring, or letting go of a body no longer in the list.
+    void ApplyGrabOfStep();
+
+    bool m_contactLogAttached = false;
 };

@@ -110,10 +110,11 @@ void CHeadlessPlatform::SetCaption(const std::string& caption)
     ++m_captionChanges;
 }
 
-void CHeadlessPlatform::DrawMenu(const CMenuState&, const ControlsListing* controls)
+void CHeadlessPlatform::DrawMenu(const CMenuState&, const SOverlayPanels& panels)
 {
     ++m_menuDrawCount;
-    m_controlsDrawn = controls;
+    m_controlsDrawn = panels.controls;
+    m_statisticsDrawn = panels.statistics;
 }
 
 bool CHeadlessPlatform::PollEvent(SHostEvent& event)

@@ -72,7 +72,7 @@ public:
     std::string GetGLString(unsigned name) const override;
     int MenuBarHeight() const override { return m_menuBarHeight; }
     void SetCaption(const std::string& caption) override;
-    void DrawMenu(const CMenuState& menu, const ControlsListing* controls) override;
+    void DrawMenu(const CMenuState& menu, const SOverlayPanels& panels) override;
     void SwapBuffers() override { ++m_swapCount; }
     bool PollEvent(SHostEvent& event) override;
     // Nothing can arrive while the caller waits, so this returns at once.
@@ -105,6 +105,8 @@ public:
     int MenuDrawCount() const { return m_menuDrawCount; }
     // The Controls window of the last frame drawn; null when it was not shown.
     const ControlsListing* ControlsDrawn() const { return m_controlsDrawn; }
+    // The statistics panel of the last DrawMenu, or null.
+    const CFrameStatistics* StatisticsDrawn() const { return m_statisticsDrawn; }
     int WaitCount() const { return m_waitCount; }
     size_t PendingEvents() const { return m_events.size(); }
 
@@ -130,6 +132,7 @@ private:
     int m_swapCount = 0;
     int m_menuDrawCount = 0;
     const ControlsListing* m_controlsDrawn = nullptr;
+    const CFrameStatistics* m_statisticsDrawn = nullptr;
     int m_waitCount = 0;
     bool m_windowShown = false;
 };

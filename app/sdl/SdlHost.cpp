@@ -21,6 +21,7 @@
 #include "app/sdl/ImGuiMessageBox.h"
 #include "app/sdl/QuitSignals.h"
 #include "app/sdl/SdlKeys.h"
+#include "app/sdl/StatisticsWindow.h"
 
 namespace
 {
@@ -424,8 +425,9 @@ void CSdlHost::NewImGuiFrame()
     ImGui::NewFrame();
 }
 
-void CSdlHost::DrawMenu(const CMenuState& menu, const ControlsListing* controls)
+void CSdlHost::DrawMenu(const CMenuState& menu, const SOverlayPanels& panels)
 {
+    const ControlsListing* const controls = panels.controls;
     m_menu = &menu;
     m_frameDrawn = true;
     NewImGuiFrame();
@@ -437,6 +439,9 @@ void CSdlHost::DrawMenu(const CMenuState& menu, const ControlsListing* controls)
         m_chosen.push_back(kCommandControls);
         m_controlsCloseSent = true;
     }
+    if (panels.statistics != nullptr)
+        DrawStatisticsWindow(*panels.statistics, panels.status,
+                             static_cast<float>(m_menuBarHeight));
     m_controlsShown = controls != nullptr;
     if (controls == nullptr)
         m_controlsCloseSent = false;
@@ -584,14 +589,18 @@ bool CSdlHost::Translate(const SDL_Event& sdlEvent, SHostEvent& event)
         const bool down = sdlEvent.type == SDL_MOUSEBUTTONDOWN;
         if (down)
             m_keyboard.OnMouseButton();
-        if (sdlEvent.button.button != SDL_BUTTON_LEFT && sdlEvent.button.button != SDL_BUTTON_RIGHT)
+        const Uint8 button = sdlEvent.button.button;
+        if (button != SDL_BUTTON_LEFT && button != SDL_BUTTON_RIGHT && button != SDL_BUTTON_MIDDLE)
             return false;
         // A release always gets through, so that no button stays held.
         if (down && (MenuWantsMouse() || sdlEvent.button.y < m_menuBarHeight))
             return false;
         event.type = down ? EHostEventType::kButtonDown : EHostEventType::kButtonUp;
-        event.button =
-            sdlEvent.button.button == SDL_BUTTON_LEFT ? EMouseButton::kLeft : EMouseButton::kRight;
+        event.button = button == SDL_BUTTON_LEFT    ? EMouseButton::kLeft
+                       : button == SDL_BUTTON_RIGHT ? EMouseButton::kRight
+                                                    : EMouseButton::kMiddle;
+        event.x = sdlEvent.button.x;
+        event.y = sdlEvent.button.y - m_menuBarHeight;
         return true;
     }
     default:

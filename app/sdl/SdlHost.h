@@ -42,7 +42,7 @@ public:
     std::string GetGLString(unsigned name) const override;
     int MenuBarHeight() const override { return m_menuBarHeight; }
     void SetCaption(const std::string& caption) override;
-    void DrawMenu(const CMenuState& menu, const ControlsListing* controls) override;
+    void DrawMenu(const CMenuState& menu, const SOverlayPanels& panels) override;
     void SwapBuffers() override;
     bool PollEvent(SHostEvent& event) override;
     void WaitEvent() override;
