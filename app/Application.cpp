@@ -353,7 +353,11 @@ void CApplication::WindowProc(const SHostEvent& event)
         else if (m_world != nullptr && down)
             m_mouseGrab.Press(*m_world, event.x, event.y, m_clientWidth, m_clientHeight);
         else if (m_world != nullptr)
-            m_mouseGrab.Release(*m_world);
+        {
+            const int followed = m_mouseGrab.Release(*m_world);
+            if (followed >= 0)
+                SetStatus("following body " + std::to_string(followed));
+        }
         break;
     }
     case EHostEventType::kSize:
@@ -386,7 +390,9 @@ void CApplication::Idle()
 void CApplication::RecordFrame(double physicsMilliseconds, double drawMilliseconds,
                                double simulatedSeconds)
 {
-    const auto now = std::chrono::steady_clock::now();
+    // Wall time on the clock that paces the simulation, so that their ratio
+    // is exact.
+    const uint32_t now = m_host.TimeGetTime();
     SFrameFigures frame;
     frame.bodies = m_world->BodyCount();
     frame.planeContacts = m_world->stepPlaneContacts;
@@ -394,11 +400,10 @@ void CApplication::RecordFrame(double physicsMilliseconds, double drawMillisecon
     frame.steps = m_world->frameSteps;
     frame.physicsMilliseconds = physicsMilliseconds;
     frame.drawMilliseconds = drawMilliseconds;
-    frame.frameMilliseconds = m_frameStart.time_since_epoch().count() == 0
-                                  ? 0.0
-                                  : std::chrono::duration<double, std::milli>(now - m_frameStart).count();
+    frame.frameMilliseconds = m_frameClockStarted ? static_cast<double>(now - m_frameStart) : 0.0;
     frame.simulatedSeconds = simulatedSeconds;
     m_frameStart = now;
+    m_frameClockStarted = true;
     m_statistics.AddFrame(frame);
 }
 

@@ -164,8 +164,9 @@ private:
     std::string m_status;
     uint32_t m_statusSetAt = 0; // milliseconds
     CMouseGrab m_mouseGrab;
-    // The frame loop's own clock, for the statistics only.
-    std::chrono::steady_clock::time_point m_frameStart{};
+    // When the last frame was recorded, milliseconds of the host's clock.
+    bool m_frameClockStarted = false;
+    uint32_t m_frameStart = 0;
     double m_physicsMilliseconds = 0.0; // of the last Advance
     double m_simulatedSeconds = 0.0;    // of the last Advance
 
