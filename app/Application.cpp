@@ -44,11 +44,6 @@ constexpr size_t kCaptionBufferSize = 80;
 // How long a screenshot's message stays in the caption, milliseconds.
 constexpr uint32_t kStatusMilliseconds = 8000;
 
-double MillisecondsSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
 
 constexpr SCommand kCommandTable[] = {
     {kCommandAbout, "File", "About...", 0, &CApplication::OnAbout,
@@ -380,10 +375,24 @@ void CApplication::Resize(int width, int height)
 
 void CApplication::Idle()
 {
-    Advance();
-    const auto drawStart = std::chrono::steady_clock::now();
-    Render();
-    RecordFrame(m_physicsMilliseconds, MillisecondsSince(drawStart), m_simulatedSeconds);
+    // The clock is read only while the figures are shown, three times a
+    // frame: nothing is measured for a panel nobody sees.
+    if (m_statisticsShown)
+    {
+        const auto physicsStart = std::chrono::steady_clock::now();
+        Advance();
+        const auto drawStart = std::chrono::steady_clock::now();
+        Render();
+        const auto drawEnd = std::chrono::steady_clock::now();
+        RecordFrame(std::chrono::duration<double, std::milli>(drawStart - physicsStart).count(),
+                    std::chrono::duration<double, std::milli>(drawEnd - drawStart).count(),
+                    m_simulatedSeconds);
+    }
+    else
+    {
+        Advance();
+        Render();
+    }
     UpdateCaption();
 }
 
@@ -437,9 +446,7 @@ void CApplication::Advance()
     mouse.previousPosition = mouse.position;
 
     const double simulatedBefore = g_simulatedTime;
-    const auto physicsStart = std::chrono::steady_clock::now();
     m_world->Update(m_timeStep, m_paused, kSpeeds[m_speedIndex].scale);
-    m_physicsMilliseconds = MillisecondsSince(physicsStart);
     m_simulatedSeconds = g_simulatedTime - simulatedBefore;
     m_lastStepTime = now;
 }
@@ -719,6 +726,9 @@ void CApplication::OnSpeedFaster()
 void CApplication::OnStatistics()
 {
     m_statisticsShown = !m_statisticsShown;
+    // Shown again, the panel starts from its first frame.
+    m_statistics = CFrameStatistics{};
+    m_frameClockStarted = false;
 }
 
 void CApplication::OnContactPoints()

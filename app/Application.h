@@ -167,7 +167,6 @@ private:
     // When the last frame was recorded, milliseconds of the host's clock.
     bool m_frameClockStarted = false;
     uint32_t m_frameStart = 0;
-    double m_physicsMilliseconds = 0.0; // of the last Advance
     double m_simulatedSeconds = 0.0;    // of the last Advance
 
     // Frame bookkeeping.

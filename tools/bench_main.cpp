@@ -38,6 +38,7 @@
 #include "tools/bench/BenchReport.h"
 #include "tools/bench/DrawBench.h"
 #include "tools/bench/FrameBench.h"
+#include "tools/bench/InstrumentsBench.h"
 #include "tools/bench/FrameReport.h"
 #include "tools/bench/PeerBalls.h"
 #include "tools/bench/PhysicsBench.h"
@@ -60,7 +61,7 @@ constexpr const char* kUsage =
     "  --quick       a short run (under a minute): 2 runs of 1 s per scene, balls up to\n"
     "                3000, 10 frames per drawing case\n"
     "  --csv         the tables as CSV blocks instead of text\n"
-    "  --only LIST   some of scenes,balls,search,draw,frames (default all five)\n"
+    "  --only LIST   some of scenes,balls,search,draw,frames,instruments (default all six)\n"
     "  --scenes LIST scene indices for the scene and drawing tables (default all)\n"
     "  --balls LIST  ball counts of the ball and search tables (default 10,100,1000,3000,10000)\n"
     "  --runs R      fresh runs per scene (default 5)\n"
@@ -88,6 +89,7 @@ struct SOptions
     bool search = true;
     bool draw = true;
     bool ballFrames = true;
+    bool instruments = true;
     std::vector<int> ballCounts;
     std::vector<int> sceneList; // empty: all
     int64_t runs = -1;
@@ -153,19 +155,21 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
         if (name == "--only")
         {
             options.scenes = options.balls = options.search = options.draw = options.ballFrames =
-                false;
+                options.instruments = false;
             for (const std::string& part : SplitList(value))
             {
-                bool& flag = part == "scenes"   ? options.scenes
-                             : part == "balls"  ? options.balls
-                             : part == "search" ? options.search
-                             : part == "draw"   ? options.draw
-                                                : options.ballFrames;
+                bool& flag = part == "scenes"        ? options.scenes
+                             : part == "balls"       ? options.balls
+                             : part == "search"      ? options.search
+                             : part == "draw"        ? options.draw
+                             : part == "instruments" ? options.instruments
+                                                     : options.ballFrames;
                 if (part != "scenes" && part != "balls" && part != "search" && part != "draw" &&
-                    part != "frames")
+                    part != "frames" && part != "instruments")
                 {
-                    problem =
-                        "--only takes scenes, balls, search, draw and frames, not '" + part + "'";
+                    problem = "--only takes scenes, balls, search, draw, frames and instruments, "
+                              "not '" +
+                              part + "'";
                     return false;
                 }
                 flag = true;
@@ -509,6 +513,15 @@ int RunTables(const SOptions& options)
     if (options.ballFrames)
     {
         PrintFrameTables(out, options, physics.seed);
+    }
+
+    if (options.instruments)
+    {
+        PrintInstrumentCosts(out, options.csv,
+                             static_cast<int>(options.frames > 0 ? options.frames
+                                              : options.quick    ? 10
+                                                                 : 60),
+                             physics.seed);
     }
 
     g_bodyTexture = nullptr;
