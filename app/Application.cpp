@@ -14,7 +14,7 @@
 #include "render/StartupState.h"
 #include "render/Texture.h"
 #include "world/MouseState.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace
@@ -44,7 +44,6 @@ constexpr size_t kCaptionBufferSize = 80;
 // How long a screenshot's message stays in the caption, milliseconds.
 constexpr uint32_t kStatusMilliseconds = 8000;
 
-
 constexpr SCommand kCommandTable[] = {
     {kCommandAbout, "File", "About...", 0, &CApplication::OnAbout,
      "the program's version and controls"},
@@ -52,8 +51,9 @@ constexpr SCommand kCommandTable[] = {
      "pause or resume; the picture is still drawn and the camera still moves", true},
     {kCommandSingleStep, "File", "&Single Step", kVkSpace, &CApplication::OnSingleStep,
      "one step while paused"},
-    {kCommandSaveScreenshot, "File", "Save Screens&hot", kVkF1 + 11, &CApplication::OnSaveScreenshot,
-     "save the 3D view as a PNG picture in the pictures folder", true},
+    {kCommandSaveScreenshot, "File", "Save Screens&hot", kVkF1 + 11,
+     &CApplication::OnSaveScreenshot, "save the 3D view as a PNG picture in the pictures folder",
+     true},
     {kCommandExit, "File", "&Exit", kVkEscape, &CApplication::OnExit, "exit", true},
     {kCommandEnvironmentMapping, "Options", "Enviroment Mapping", 0,
      &CApplication::OnEnvironmentMapping, "reflections of the surroundings on or off"},
@@ -514,7 +514,7 @@ EMessageResult CApplication::ShowBox(const char* caption, const char* text, EMes
 
 std::string CApplication::FormatCaption(double framesPerSecond) const
 {
-    const int32_t index = ((m_world->sceneIndex % kSceneCount) + kSceneCount) % kSceneCount;
+    const int32_t index = WrapSceneIndex(m_world->sceneIndex);
     char caption[kCaptionBufferSize];
     // The speed joins the diagnostic note only while it is not real time, so
     // that at real time the caption is what it always was.

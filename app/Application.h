@@ -119,6 +119,8 @@ public:
     // The 3D area of the next frame drawn is saved as a picture.
     void OnSaveScreenshot();
     bool StatisticsShown() const { return m_statisticsShown; }
+    // A screenshot waits for the next frame drawn.
+    bool ScreenshotPending() const { return m_screenshotPending; }
     const CFrameStatistics& Statistics() const { return m_statistics; }
     // What the last screenshot did, shown for a few seconds in the caption
     // and the statistics panel; empty when there is nothing to say.
@@ -167,7 +169,7 @@ private:
     // When the last frame was recorded, milliseconds of the host's clock.
     bool m_frameClockStarted = false;
     uint32_t m_frameStart = 0;
-    double m_simulatedSeconds = 0.0;    // of the last Advance
+    double m_simulatedSeconds = 0.0; // of the last Advance
 
     // Frame bookkeeping.
     bool m_stepClockStarted = false;

@@ -17,7 +17,7 @@ struct SFrameFigures
     uint32_t bodyContacts = 0;  // of the last step, the pusher's included
     int steps = 0;              // fixed steps run in the frame
     double physicsMilliseconds = 0.0;
-    double drawMilliseconds = 0.0; // drawing, the menu and the swap
+    double drawMilliseconds = 0.0;  // drawing, the menu and the swap
     double frameMilliseconds = 0.0; // from the start of the last frame to this one's
     double simulatedSeconds = 0.0;  // how far the simulated clock advanced
 };

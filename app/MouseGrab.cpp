@@ -54,7 +54,8 @@ void CMouseGrab::Aim(CWorld& world, int x, int y, int width, int height) const
     if (!world.grab)
         return;
     const SRay ray = ViewRay(*world.camera, width, height, x + 0.5, y + 0.5);
-    const std::optional<CVector> target = RayOnPlane(ray, world.grab->target, world.grab->planeNormal);
+    const std::optional<CVector> target =
+        RayOnPlane(ray, world.grab->target, world.grab->planeNormal);
     if (target)
         world.grab->target = *target;
 }

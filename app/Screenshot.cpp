@@ -48,7 +48,8 @@ bool SaveScreenshot(int width, int height, std::string& path, std::string& reaso
         reason = "the view has no area";
         return false;
     }
-    const std::string folder = ScreenshotFolder(std::getenv("XDG_PICTURES_DIR"), std::getenv("HOME"));
+    const std::string folder =
+        ScreenshotFolder(std::getenv("XDG_PICTURES_DIR"), std::getenv("HOME"));
     std::error_code error;
     if (!fs::is_directory(folder, error))
     {

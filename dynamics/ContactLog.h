@@ -16,8 +16,8 @@ enum class EContactKind : uint8_t
 
 struct SContactRecord
 {
-    CVector point;  // world coordinates
-    CVector normal; // unit length; out of the plane, or from the second body towards the first
+    CVector point;      // world coordinates
+    CVector normal;     // unit length; out of the plane, or from the second body towards the first
     float force = 0.0f; // along the normal, at least 0
     EContactKind kind = EContactKind::kPlane;
 };

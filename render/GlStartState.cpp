@@ -118,7 +118,8 @@ void ApplyProjection(int width, int height)
     {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        gluPerspective(kFieldOfViewDegrees, static_cast<double>(width) / static_cast<double>(height), 1.0, 1000.0);
+        gluPerspective(kFieldOfViewDegrees,
+                       static_cast<double>(width) / static_cast<double>(height), 1.0, 1000.0);
     }
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

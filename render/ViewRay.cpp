@@ -11,7 +11,10 @@ struct SVector3
     double x, y, z;
 };
 
-SVector3 Minus(const SVector3& a, const SVector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+SVector3 Minus(const SVector3& a, const SVector3& b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 SVector3 Cross3(const SVector3& a, const SVector3& b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
@@ -21,7 +24,10 @@ SVector3 Unit(const SVector3& a)
     const double length = std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
     return length > 0.0 ? SVector3{a.x / length, a.y / length, a.z / length} : a;
 }
-SVector3 Of(const CVector& v) { return {v.x, v.y, v.z}; }
+SVector3 Of(const CVector& v)
+{
+    return {v.x, v.y, v.z};
+}
 } // namespace
 
 SRay ViewRay(const CCamera& camera, int width, int height, double x, double y)
@@ -37,6 +43,7 @@ SRay ViewRay(const CCamera& camera, int width, int height, double x, double y)
     const SVector3 direction = Unit(SVector3{forward.x + across * side.x + upwards * up.x,
                                              forward.y + across * side.y + upwards * up.y,
                                              forward.z + across * side.z + upwards * up.z});
-    return SRay{camera.eye, CVector(static_cast<float>(direction.x), static_cast<float>(direction.y),
-                                    static_cast<float>(direction.z))};
+    return SRay{camera.eye,
+                CVector(static_cast<float>(direction.x), static_cast<float>(direction.y),
+                        static_cast<float>(direction.z))};
 }

@@ -50,6 +50,9 @@ struct SObserved
     int speed;
     size_t boxes;
     size_t pending;
+    bool statistics;
+    bool contactPoints;
+    bool screenshot;
     bool operator==(const SObserved&) const = default;
 };
 
@@ -59,7 +62,8 @@ SObserved Observe(const CApplication& app, const CHeadlessPlatform& host)
     return {app.Paused(),        world.sceneIndex, world.environmentMapping,
             world.shadowMode,    world.follow,     world.BodyCount(),
             app.ControlsShown(), app.SpeedIndex(), host.MessageBoxes().size(),
-            host.PendingEvents()};
+            host.PendingEvents(), app.StatisticsShown(), world.recordContacts,
+            app.ScreenshotPending()};
 }
 
 struct SCommandKeyCase

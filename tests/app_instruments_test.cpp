@@ -26,6 +26,7 @@
 #include "tests/support/AppFixture.h"
 #include "tests/support/TempDirectory.h"
 #include "world/MouseState.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace fs = std::filesystem;
@@ -41,7 +42,8 @@ struct SPixel
 
 SPixel Project(const CCamera& camera, int width, int height, const CVector& p)
 {
-    const auto unit = [](CVector v) {
+    const auto unit = [](CVector v)
+    {
         v.Normalize();
         return v;
     };
@@ -86,9 +88,8 @@ std::pair<int, int> PngSize(const fs::path& path)
     std::ifstream in(path, std::ios::binary);
     std::vector<unsigned char> head(24);
     in.read(reinterpret_cast<char*>(head.data()), 24);
-    const auto be = [&](int at) {
-        return head[at] << 24 | head[at + 1] << 16 | head[at + 2] << 8 | head[at + 3];
-    };
+    const auto be = [&](int at)
+    { return head[at] << 24 | head[at + 1] << 16 | head[at + 2] << 8 | head[at + 3]; };
     return {be(16), be(20)};
 }
 
@@ -213,7 +214,7 @@ TEST_F(InstrumentsTest, WatchingTheContactsChangesNoResult)
     CWorld plain;
     for (CWorld* world : {&watched, &plain})
     {
-        world->sceneIndex = 7; // the Tower: many resting contacts
+        world->sceneIndex = kTower; // many resting contacts
         SeedRandom(5);
         world->BuildScene();
     }
@@ -235,8 +236,8 @@ TEST_F(InstrumentsTest, WatchingTheContactsChangesNoResult)
 struct SFolderCase
 {
     const char* name;
-    bool pictures; // XDG_PICTURES_DIR set
-    bool homePictures; // $HOME/Pictures exists
+    bool pictures;        // XDG_PICTURES_DIR set
+    bool homePictures;    // $HOME/Pictures exists
     const char* expected; // "pictures", "home" or "."
 };
 
@@ -260,12 +261,12 @@ TEST_P(ScreenshotFolderTest, PicturesFolderThenHomePicturesThenHere)
     EXPECT_EQ(folder, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Folders, ScreenshotFolderTest,
-    ::testing::Values(SFolderCase{"PicturesDirectoryWins", true, true, "pictures"},
-                      SFolderCase{"HomePictures", false, true, "home"},
-                      SFolderCase{"WorkingDirectory", false, false, "."}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Folders, ScreenshotFolderTest,
+                         ::testing::Values(SFolderCase{"PicturesDirectoryWins", true, true,
+                                                       "pictures"},
+                                           SFolderCase{"HomePictures", false, true, "home"},
+                                           SFolderCase{"WorkingDirectory", false, false, "."}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScreenshotPathTest, NamedByTheMomentWithASuffixWhileTaken)
 {
@@ -283,7 +284,8 @@ TEST(ScreenshotPathTest, NamedByTheMomentWithASuffixWhileTaken)
     EXPECT_EQ(ScreenshotPath(folder.Path().string(), moment),
               (folder.Path() / "clatterbox-20261211-090507-2.png").string());
     // A dangling link is an entry too: nothing is written through it.
-    fs::create_symlink(folder.Path() / "nowhere", folder.Path() / "clatterbox-20261211-090507-2.png");
+    fs::create_symlink(folder.Path() / "nowhere",
+                       folder.Path() / "clatterbox-20261211-090507-2.png");
     EXPECT_EQ(ScreenshotPath(folder.Path().string(), moment),
               (folder.Path() / "clatterbox-20261211-090507-3.png").string());
 }
@@ -326,7 +328,7 @@ TEST_F(InstrumentsTest, AMiddleClickFollowsAnyBodyOfTheScene)
 {
     StartRunning();
     CWorld& world = *app->World();
-    world.sceneIndex = 9; // the Dominoes: 21 slabs in a row
+    world.sceneIndex = kDominoes; // 21 slabs in a row
     world.BuildScene();
     app->OnCommand(kCommandPause);
     int followed = 0;

@@ -13,7 +13,7 @@
 #include "dynamics/Random.h"
 #include "support/HeadlessGLTest.h"
 #include "tools/RestCheck.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace

@@ -14,7 +14,7 @@
 #include "tests/support/AppFixture.h"
 #include "tests/support/OwnHeap.h"
 #include "tests/support/ResourceCensus.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace

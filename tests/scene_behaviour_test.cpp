@@ -18,26 +18,11 @@
 #include "dynamics/Random.h"
 #include "shapes/Shape.h"
 #include "support/HeadlessGLTest.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace
 {
-enum EScene
-{
-    kBilliards1,
-    kRings1,
-    kBowling,
-    kRailAndBalls,
-    kSpinningTops,
-    kBilliards2,
-    kDiskOnBalls,
-    kTower,
-    kBilliards3,
-    kDominoes,
-    kRings2,
-};
-
 constexpr int kStepsPerSecond = 500;
 
 // A pusher velocity in world units per second, held for a number of steps.

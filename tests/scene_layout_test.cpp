@@ -26,21 +26,6 @@ constexpr float kPositionTolerance = 1e-5f;
 // Columns come out of FastSqrt normalisations, good to about 2^-16.
 constexpr float kColumnTolerance = 3e-5f;
 
-enum EScene
-{
-    kBilliards1,
-    kRings1,
-    kBowling,
-    kRailAndBalls,
-    kSpinningTops,
-    kBilliards2,
-    kDiskOnBalls,
-    kTower,
-    kBilliards3,
-    kDominoes,
-    kRings2,
-};
-
 // The generator's seed that makes draw number `index` (0 for the first draw
 // after seeding) come out as `value`, found by running the generator backwards.
 uint32_t SeedForDraw(int index, int value)
@@ -154,7 +139,7 @@ class SceneBuildTest : public SceneLayoutTest, public ::testing::WithParamInterf
 TEST_P(SceneBuildTest, ListPusherAndTargetAreAsCatalogued)
 {
     const SSceneCase& c = GetParam();
-    EXPECT_STREQ(g_sceneTable[c.scene].name, c.name);
+    EXPECT_STREQ(kSceneTable[c.scene].name, c.name);
     EXPECT_STREQ(g_sceneNames[c.scene], c.name);
 
     world->follow = 1;

@@ -5,7 +5,7 @@
 #include "dynamics/Body.h"
 #include "shapes/Shape.h"
 #include "tests/support/HeadlessGLTest.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace

@@ -11,7 +11,7 @@
 #include "dynamics/Random.h"
 #include "render/Platform.h"
 #include "tools/CommandLine.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace
@@ -173,7 +173,8 @@ int RestMain(int argc, char** argv)
         else if (name == "--scene")
         {
             if (!ParseInt64(value, 0, kSceneCount - 1, scene))
-                problem = "--scene must be a scene index from 0 to 10, not '" + value + "'";
+                problem = "--scene must be a scene index from " + SceneIndexRange() + ", not '" +
+                          value + "'";
         }
         else if (name == "--contacts")
         {

@@ -15,7 +15,7 @@
 #include "render/Platform.h"
 #include "tools/CommandLine.h"
 #include "world/MouseState.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace
@@ -739,7 +739,8 @@ int SoakMain(int argc, char** argv)
             if (options.scene >= 0)
                 problem = "--scene given twice";
             else if (!ParseInt64(value, 0, kSceneCount - 1, number))
-                problem = "--scene must be a scene index from 0 to 10, not '" + value + "'";
+                problem = "--scene must be a scene index from " + SceneIndexRange() + ", not '" +
+                          value + "'";
             options.scene = static_cast<int>(number);
         }
     }

@@ -38,11 +38,11 @@
 #include "tools/bench/BenchReport.h"
 #include "tools/bench/DrawBench.h"
 #include "tools/bench/FrameBench.h"
-#include "tools/bench/InstrumentsBench.h"
 #include "tools/bench/FrameReport.h"
+#include "tools/bench/InstrumentsBench.h"
 #include "tools/bench/PeerBalls.h"
 #include "tools/bench/PhysicsBench.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 #ifndef CLATTERBOX_ASSET_DIR
@@ -198,7 +198,8 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
                 int64_t scene = 0;
                 if (!ParseInt64(part, 0, kSceneCount - 1, scene))
                 {
-                    problem = "--scenes takes scene indices from 0 to 10, not '" + part + "'";
+                    problem = "--scenes takes scene indices from " + SceneIndexRange() + ", not '" +
+                              part + "'";
                     return false;
                 }
                 options.sceneList.push_back(static_cast<int>(scene));

@@ -25,7 +25,7 @@
 #include "shapes/Shape.h"
 #include "shapes/ShapeContact.h"
 #include "tools/StandardOutput.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace

@@ -23,7 +23,7 @@
 #include "render/Texture.h"
 #include "tools/CommandLine.h"
 #include "tools/StandardOutput.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace
@@ -86,7 +86,8 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
             ok = once(options.scene >= 0);
             if (ok && !ParseInt64(value, 0, kSceneCount - 1, options.scene))
             {
-                problem = "--scene must be a scene index from 0 to 10, not '" + value + "'";
+                problem = "--scene must be a scene index from " + SceneIndexRange() + ", not '" +
+                          value + "'";
                 ok = false;
             }
         }

@@ -19,7 +19,7 @@
 #include "tools/Soak.h"
 #include "tools/StandardOutput.h"
 #include "world/PusherSpeed.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace
@@ -99,7 +99,8 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
                 return false;
             if (!ParseInt64(value, 0, kSceneCount - 1, options.scene))
             {
-                problem = "--scene must be a scene index from 0 to 10, not '" + value + "'";
+                problem = "--scene must be a scene index from " + SceneIndexRange() + ", not '" +
+                          value + "'";
                 return false;
             }
         }

@@ -24,10 +24,10 @@ struct SGrab
     // Not owned; checked against the world's list at every step, so that a
     // body removed while held is simply let go.
     CInertialBody* body = nullptr;
-    int index = -1; // in the world's list
-    CVector localPoint;   // the held point in the body's own coordinates
-    CVector target;       // world coordinates
-    CVector planeNormal;  // the plane the target moves in faces the camera
+    int index = -1;      // in the world's list
+    CVector localPoint;  // the held point in the body's own coordinates
+    CVector target;      // world coordinates
+    CVector planeNormal; // the plane the target moves in faces the camera
 };
 
 // The held point in world coordinates.

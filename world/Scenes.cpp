@@ -17,15 +17,6 @@
 #include "world/SceneTable.h"
 #include "world/World.h"
 
-const SSceneEntry g_sceneTable[kSceneCount] = {
-    {g_sceneNames[0], &CWorld::BuildBilliards1},   {g_sceneNames[1], &CWorld::BuildRings1},
-    {g_sceneNames[2], &CWorld::BuildBowling},      {g_sceneNames[3], &CWorld::BuildRailAndBalls},
-    {g_sceneNames[4], &CWorld::BuildSpinningTops}, {g_sceneNames[5], &CWorld::BuildBilliards2},
-    {g_sceneNames[6], &CWorld::BuildDiskOnBalls},  {g_sceneNames[7], &CWorld::BuildTower},
-    {g_sceneNames[8], &CWorld::BuildBilliards3},   {g_sceneNames[9], &CWorld::BuildDominoes},
-    {g_sceneNames[10], &CWorld::BuildRings2},
-};
-
 namespace
 {
 

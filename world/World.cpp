@@ -121,7 +121,7 @@ void CWorld::Initialize()
 
 void CWorld::ChangeScene(int delta)
 {
-    sceneIndex = ((sceneIndex + delta) % kSceneCount + kSceneCount) % kSceneCount;
+    sceneIndex = WrapSceneIndex(sceneIndex + delta);
     BuildScene();
 }
 
@@ -131,11 +131,11 @@ void CWorld::BuildScene()
     pusher.reset();
     // Any index a caller stored picks a scene; a negative one must not index
     // before the table.
-    sceneIndex = (sceneIndex % kSceneCount + kSceneCount) % kSceneCount;
+    sceneIndex = WrapSceneIndex(sceneIndex);
     // The member pointer is read into a local first: g++ 12 with the
     // bounds sanitizer checks an indexed member pointer's call against a
     // register it never loaded, and stops a sound start-up.
-    const auto build = g_sceneTable[sceneIndex].build;
+    const auto build = kSceneTable[sceneIndex].build;
     (this->*build)();
     if (pusher)
     {

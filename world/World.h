@@ -41,7 +41,7 @@ public:
     // Creates the camera and the floor and builds the current scene.
     void Initialize();
 
-    // scene index = (index + delta + 11) mod 11, then BuildScene.
+    // The scene index moves by delta, wrapping around the table, then BuildScene.
     void ChangeScene(int delta);
     // Empties the world and runs the builder of the current scene index.
     void BuildScene();

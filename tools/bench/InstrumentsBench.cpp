@@ -9,7 +9,7 @@
 #include "dynamics/Random.h"
 #include "render/Diagnostics.h"
 #include "tools/bench/Statistics.h"
-#include "world/SceneNames.h"
+#include "world/SceneTable.h"
 #include "world/World.h"
 
 namespace
@@ -73,7 +73,8 @@ double StatisticsMicrosPerFrame()
             figures.steps = 8;
             figures.physicsMilliseconds =
                 std::chrono::duration<double, std::milli>(draw - physics).count();
-            figures.drawMilliseconds = std::chrono::duration<double, std::milli>(end - draw).count();
+            figures.drawMilliseconds =
+                std::chrono::duration<double, std::milli>(end - draw).count();
             figures.frameMilliseconds = 16.0;
             figures.simulatedSeconds = 0.016;
             statistics.AddFrame(figures);
@@ -92,8 +93,9 @@ void PrintInstrumentCosts(std::FILE* out, bool csv, int frames, uint32_t seed)
                           "frame_ratio,statistics_us_per_frame,statistics_share_of_step\n");
     else
     {
-        std::fprintf(out, "\nInstruments: cost beside the same world without them (seed %u, %d "
-                          "frames and 8 x %d steps a case, true shadows, medians)\n",
+        std::fprintf(out,
+                     "\nInstruments: cost beside the same world without them (seed %u, %d "
+                     "frames and 8 x %d steps a case, true shadows, medians)\n",
                      seed, frames, frames);
         std::fprintf(out, "statistics bookkeeping: %.3f us a frame\n", statistics);
         std::fprintf(out, "%-12s %10s %12s %7s %10s %12s %7s %11s\n", "case", "step us",
