@@ -90,7 +90,7 @@ void PrintInstrumentCosts(std::FILE* out, bool csv, int frames, uint32_t seed)
     const double statistics = StatisticsMicrosPerFrame();
     if (csv)
         std::fprintf(out, "case,step_us,step_recording_us,step_ratio,frame_us,frame_points_us,"
-                          "frame_ratio,statistics_us_per_frame,statistics_share_of_step\n");
+                          "frame_ratio,statistics_us_per_frame,statistics_share_of_8_steps\n");
     else
     {
         std::fprintf(out,
@@ -98,8 +98,8 @@ void PrintInstrumentCosts(std::FILE* out, bool csv, int frames, uint32_t seed)
                      "frames and 8 x %d steps a case, true shadows, medians)\n",
                      seed, frames, frames);
         std::fprintf(out, "statistics bookkeeping: %.3f us a frame\n", statistics);
-        std::fprintf(out, "%-12s %10s %12s %7s %10s %12s %7s %11s\n", "case", "step us",
-                     "recording", "ratio", "frame us", "with points", "ratio", "stats/step");
+        std::fprintf(out, "%-12s %10s %12s %7s %10s %12s %7s %14s\n", "case", "step us",
+                     "recording", "ratio", "frame us", "with points", "ratio", "stats/8 steps");
     }
     for (const SCase& c : kCases)
     {
@@ -149,7 +149,7 @@ void PrintInstrumentCosts(std::FILE* out, bool csv, int frames, uint32_t seed)
                          stepRecording, stepRecording / step, frame, framePoints,
                          framePoints / frame, statistics, share);
         else
-            std::fprintf(out, "%-12s %10.2f %12.2f %7.3f %10.1f %12.1f %7.3f %10.4f%%\n", c.name,
+            std::fprintf(out, "%-12s %10.2f %12.2f %7.3f %10.1f %12.1f %7.3f %13.4f%%\n", c.name,
                          step, stepRecording, stepRecording / step, frame, framePoints,
                          framePoints / frame, 100.0 * share);
         std::fflush(out);
