@@ -12,7 +12,7 @@
 #include "dynamics/Body.h"
 #include "render/Camera.h"
 #include "tests/support/HeadlessGLTest.h"
-#include "tools/Soak.h"
+#include "tools/soak/Soak.h"
 #include "world/World.h"
 
 namespace

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace
@@ -96,4 +97,17 @@ bool ParseSize(const std::string& text, int maximum, int& width, int& height)
     width = static_cast<int>(parsedWidth);
     height = static_cast<int>(parsedHeight);
     return true;
+}
+
+std::string ShortestText(double value)
+{
+    char text[64];
+    for (int decimals = 0; decimals <= 9; ++decimals)
+    {
+        std::snprintf(text, sizeof text, "%.*f", decimals, value);
+        if (std::strtod(text, nullptr) == value)
+            return text;
+    }
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
 }

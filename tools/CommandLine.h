@@ -11,6 +11,9 @@ bool ParseInt64(const std::string& text, int64_t minimum, int64_t maximum, int64
 // exponent and signs only. The C library also reads hexadecimal ("0x1p4"),
 // "inf" and "nan", which no option means.
 bool IsDecimalNumber(const std::string& text);
+
+// The shortest plain text of a number that reads back as the same double.
+std::string ShortestText(double value);
 // A finite single-precision number written in decimal.
 bool ParseFloat(const std::string& text, float& value);
 // "VX,VY,VZ:N": a velocity in world units per second held for N steps.

@@ -16,7 +16,7 @@
 #include "render/Platform.h"
 #include "tools/CommandLine.h"
 #include "tools/RestCheck.h"
-#include "tools/Soak.h"
+#include "tools/soak/Soak.h"
 #include "tools/StandardOutput.h"
 #include "world/PusherSpeed.h"
 #include "world/SceneTable.h"
@@ -292,7 +292,7 @@ int Run(const SOptions& options)
 
 int main(int argc, char** argv)
 {
-    // The soak has a command line of its own (tools/Soak.h).
+    // The soak has a command line of its own (tools/soak/Soak.h).
     if (IsSoakCommand(argc, argv))
     {
         return FinishStandardOutput("clatterbox-sim", SoakMain(argc, argv));

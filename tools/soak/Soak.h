@@ -13,20 +13,7 @@
 #include <string>
 
 #include "dynamics/ContactModel.h"
-
-class CWorld;
-
-// What is wrong with one body after a step; body is its list index, -1 for
-// the pusher, -2 for the camera (which steers the pusher).
-struct SBodyFault
-{
-    int body = 0;
-    std::string what;
-};
-
-// Every state finite; every body's centre within its bounding radius of the
-// inside of the walls and above the floor. False when all is well.
-bool FindBodyFault(const CWorld& world, SBodyFault& fault);
+#include "tools/soak/BodyFault.h"
 
 struct SSoakOptions
 {
