@@ -303,6 +303,8 @@ TEST_F(CAppTest, MenuCarriesTheLabelsShortcutsAndCommandsInOrder)
         "Pause|Pause|40002",
         "Single Step|Space|40003",
         "-",
+        "Save Screenshot|F12|40005",
+        "-",
         "Exit|Esc|40004",
         "]",
         "[Options",
@@ -356,7 +358,7 @@ struct SAcceleratorCase
 TEST_F(CAppTest, AcceleratorsAreTheKeysOfTheTable)
 {
     // The seven of the accelerator table, with or without Shift, ? (Shift and
-    // /) for the Controls window, and the speed keys.
+    // /) for the Controls window, the speed keys and the instruments.
     const SAcceleratorCase table[] = {
         {kVkF, kCommandFollow},
         {kVkEscape, kCommandExit},
@@ -370,6 +372,9 @@ TEST_F(CAppTest, AcceleratorsAreTheKeysOfTheTable)
         {kVkBack, kCommandSpeedRealTime},
         {kVkOemMinus, kCommandSpeedSlower},
         {kVkOemPlus, kCommandSpeedFaster},
+        {'S', kCommandStatistics},
+        {'C', kCommandContactPoints},
+        {kVkF1 + 11, kCommandSaveScreenshot},
     };
     for (const SAcceleratorCase& c : table)
     {
@@ -380,10 +385,9 @@ TEST_F(CAppTest, AcceleratorsAreTheKeysOfTheTable)
     int accelerators = 0;
     for (const SCommand& command : CApplication::Commands())
         accelerators += command.key != 0 && command.handler != nullptr ? 1 : 0;
-    EXPECT_EQ(accelerators, 11);
-    // Plain keys, / without Shift, and the keys of items not built yet.
-    const int unbound[] = {kVk0,  kVkNumpad0, kVkSubtract, kVkF4, kVkF5,
-                           kVkF6, kVkOem2,    'S',         'C',   'T'};
+    EXPECT_EQ(accelerators, 14);
+    // Plain keys, / without Shift, and the key of an item not built yet.
+    const int unbound[] = {kVk0, kVkNumpad0, kVkSubtract, kVkF4, kVkF5, kVkF6, kVkOem2, 'T'};
     for (const int key : unbound)
         EXPECT_EQ(CApplication::FindAccelerator(key), nullptr) << key;
 }

@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
         SKeyboardCase{
             "DownSkipsSeparators", {"Alt+F", "Down", "Down"}, "File", "Single Step", 0, true, true},
         SKeyboardCase{"DownWrapsToTheTop",
-                      {"Alt+F", "Down", "Down", "Down", "Down"},
+                      {"Alt+F", "Down", "Down", "Down", "Down", "Down"},
                       "File",
                       "About...",
                       0,
@@ -214,9 +214,9 @@ INSTANTIATE_TEST_SUITE_P(
         SKeyboardCase{
             "LetterOfAGreyedItemChoosesNothing", {"Alt+F", "S"}, "File", "About...", 0, true, true},
         SKeyboardCase{"EnterOnAGreyedItemChoosesNothing",
-                      {"Alt+V", "Enter"},
+                      {"Alt+V", "Down", "Down", "Enter"},
                       "View",
-                      "Statistics",
+                      "Timeline",
                       0,
                       true,
                       true},

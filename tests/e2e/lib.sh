@@ -80,6 +80,9 @@ start_xvfb() {
 
 # Starts the demo in the folder of its textures.
 start_app() {
+    # F12 among random keys must not leave pictures in the textures' folder
+    # (the working directory) or the user's own.
+    export XDG_PICTURES_DIR="${XDG_PICTURES_DIR:-$WORK/Pictures}"
     (cd "$ASSETS" && exec "$CLATTERBOX") >"$WORK/app.out" 2>"$WORK/app.err" &
     APP_PID=$!
     WINDOW=""

@@ -38,9 +38,10 @@ while [[ "$(caption)" == "$before" ]]; do
     sleep 0.1
 done
 
-# File: About..., separator, Pause, Single Step, separator, Exit.
+# File: About..., separator, Pause, Single Step, separator, Save Screenshot,
+# separator, Exit.
 click_at "$MENU_FILE_X" "$MENU_TITLE_Y"
-click_at 40 "$(menu_row_y 3 2)"
+click_at 40 "$(menu_row_y 4 3)"
 wait_for_exit 20
 [[ $EXIT_STATUS -eq 0 ]] || fail "exit status $EXIT_STATUS after File, Exit"
 echo "PASS: menu items reach their commands"
