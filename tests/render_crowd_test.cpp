@@ -229,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SCrowdCase{"BatchedSpheres", Batched, 250, false, 0.03, 48},
                       SCrowdCase{"KeptFreedMemory", KeptMemory, 250, false, 0.0, 0},
                       SCrowdCase{"SilhouetteShadows", Silhouettes, 250, false, 0.03, 48},
-                      SCrowdCase{"SilhouettesAlone", Silhouettes, 250, false, 0.03, 48, Batched},
+                      SCrowdCase{"SilhouettesAlone", Silhouettes, 250, false, 0.002, 48, Batched},
                       SCrowdCase{"NearestFirstAlone", NearestFirst, 250, false, 0.0, 0, Batched},
                       SCrowdCase{"Everything", Everything, 250, false, 0.04, 48}),
     [](const ::testing::TestParamInfo<SCrowdCase>& info) { return std::string(info.param.name); });
