@@ -16,6 +16,7 @@ struct SDrawTuning
         tuning.batchedSpheres = false;
         tuning.keepFreedMemory = false;
         tuning.silhouetteShadows = false;
+        tuning.nearestFirst = false;
         return tuning;
     }
 
@@ -50,10 +51,11 @@ struct SDrawTuning
     // Batched spheres are drawn nearest first, so that the depth test turns
     // away most of the hidden ones' pixels before they are textured and lit.
     bool nearestFirst = true;
-    // The economies that change pixels (a facet's edge, the rounding of the
-    // reflection's sum, the colour carried in bytes, a shadow's outline): level
-    // of detail, one-pass reflections, batching, silhouettes and the nearest-first order start only
-    // when a frame has more bodies in view than this, so that the built-in scenes look exactly as
-    // they are.
+    // The economies that may change pixels (a facet's edge, the rounding of
+    // the reflection's sum, the colour carried in bytes, a shadow's outline,
+    // which of two equally deep pixels wins): level of detail, one-pass
+    // reflections, batching, outlines and the nearest-first order start only
+    // when a frame has more bodies in view than this, so that the built-in
+    // scenes look exactly as they are.
     int crowdBodies = 40;
 };
