@@ -237,8 +237,8 @@ bool CSphereBatch::AddSilhouette(const CVector& centre, float radius, int slices
     {
         toLight = (1.0f / m_light[3]) * toLight - centre;
         const float distanceSquared = toLight.LengthSquared();
-        const float share =
-            radius * radius / distanceSquared; // cosine of the cone's half angle, squared
+        // The sine of the cone's half angle, squared.
+        const float share = radius * radius / distanceSquared;
         if (!(share < 1.0f))
         {
             return false;
