@@ -14,6 +14,9 @@ struct SDrawTuning
         tuning.singlePassReflections = false;
         tuning.levelOfDetail = false;
         tuning.batchedSpheres = false;
+        tuning.keepFreedMemory = false;
+        tuning.silhouetteShadows = false;
+        tuning.nearestFirst = false;
         return tuning;
     }
 
@@ -34,8 +37,25 @@ struct SDrawTuning
     // instead of one per body. Only with the reflection in the lit pass or
     // none: a second pass over them would not meet their depth exactly.
     bool batchedSpheres = true;
-    // The three economies above change pixels (a facet's edge, the rounding of
-    // the reflection's sum, the colour carried in bytes): they start only when a frame has more
-    // bodies in view than this, so that the built-in scenes look exactly as they are.
+    // Memory the renderer frees after a frame stays in the process for the
+    // next frame instead of going back to the system, to be faulted in again
+    // page by page: the software renderer bins a crowded frame's triangles in
+    // megabytes of heap and frees them when it has drawn them. Changes no
+    // pixel; the process keeps its largest frame's scratch. Process-wide:
+    // set by each frame drawn.
+    bool keepFreedMemory = true;
+    // A batched sphere's shadow is one flat polygon, the outline of the
+    // sphere as the light sees it, instead of the sphere's every facet
+    // flattened onto the floor.
+    bool silhouetteShadows = true;
+    // Batched spheres are drawn nearest first, so that the depth test turns
+    // away most of the hidden ones' pixels before they are textured and lit.
+    bool nearestFirst = true;
+    // The economies that may change pixels (a facet's edge, the rounding of
+    // the reflection's sum, the colour carried in bytes, a shadow's outline,
+    // which of two equally deep pixels wins): level of detail, one-pass
+    // reflections, batching, outlines and the nearest-first order start only
+    // when a frame has more bodies in view than this, so that the built-in
+    // scenes look exactly as they are.
     int crowdBodies = 40;
 };

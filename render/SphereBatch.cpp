@@ -61,13 +61,22 @@ SUnitSphere MakeUnitSphere(int slices, int stacks)
     return sphere;
 }
 
+// Slices around the sphere at each level of detail.
+constexpr int kSlices[kCoarseDetailLevels + 1] = {24, 16, 12, 8};
+
+size_t Level(int detail)
+{
+    return static_cast<size_t>(detail < 0                     ? 0
+                               : detail > kCoarseDetailLevels ? kCoarseDetailLevels
+                                                              : detail);
+}
+
 const SUnitSphere& UnitSphere(int detail)
 {
     static const std::array<SUnitSphere, kCoarseDetailLevels + 1> spheres = {
-        MakeUnitSphere(24, 12), MakeUnitSphere(16, 8), MakeUnitSphere(12, 6), MakeUnitSphere(8, 4)};
-    return spheres[static_cast<size_t>(detail < 0                     ? 0
-                                       : detail > kCoarseDetailLevels ? kCoarseDetailLevels
-                                                                      : detail)];
+        MakeUnitSphere(kSlices[0], 12), MakeUnitSphere(kSlices[1], 8),
+        MakeUnitSphere(kSlices[2], 6), MakeUnitSphere(kSlices[3], 4)};
+    return spheres[Level(detail)];
 }
 
 CMatrix4 Product(const CMatrix4& a, const CMatrix4& b)
@@ -139,6 +148,7 @@ void CSphereBatch::BeginLit(const CBody& first)
 {
     static constexpr float kAmbientLight[4] = {kAmbientShare, kAmbientShare, kAmbientShare, 1.0f};
     m_lit = true;
+    m_silhouettes = false;
     glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kAmbientLight);
@@ -158,9 +168,14 @@ void CSphereBatch::BeginLit(const CBody& first)
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
-void CSphereBatch::BeginShadow()
+void CSphereBatch::BeginShadow(const float light[4], bool silhouettes)
 {
     m_lit = false;
+    m_silhouettes = silhouettes;
+    for (int i = 0; i < 4; ++i)
+    {
+        m_light[i] = light[i];
+    }
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_VERTEX_ARRAY);
 }
@@ -183,6 +198,11 @@ void CSphereBatch::Add(const CBody& body, int detail)
             Flush();
         }
         const CMatrix4 placement = Product(body.matrix, sphere.matrix);
+        if (m_silhouettes && AddSilhouette(placement.TransformPoint(CVector(0.0f, 0.0f, 0.0f)),
+                                           sphere.radius, kSlices[Level(detail)]))
+        {
+            continue;
+        }
         const uint32_t first = static_cast<uint32_t>(m_positions.size() / 3);
         for (size_t v = 0; v < count; ++v)
         {
@@ -203,6 +223,61 @@ void CSphereBatch::Add(const CBody& body, int detail)
             m_indices.push_back(first + index);
         }
     }
+}
+
+bool CSphereBatch::AddSilhouette(const CVector& centre, float radius, int slices)
+{
+    // The circle where the rays of the light touch the sphere: for a direction,
+    // the great circle across it; for a point, the smaller circle nearer the
+    // point, whose rays form the cone of the shadow.
+    CVector toLight(m_light[0], m_light[1], m_light[2]);
+    CVector middle = centre;
+    float ring = radius;
+    if (m_light[3] != 0.0f)
+    {
+        toLight = (1.0f / m_light[3]) * toLight - centre;
+        const float distanceSquared = toLight.LengthSquared();
+        // The sine of the cone's half angle, squared.
+        const float share = radius * radius / distanceSquared;
+        if (!(share < 1.0f))
+        {
+            return false;
+        }
+        middle = centre + share * toLight;
+        ring = radius * std::sqrt(1.0f - share);
+    }
+    const float length = std::sqrt(toLight.LengthSquared());
+    if (!(length > 0.0f))
+    {
+        return false;
+    }
+    const CVector axis = (1.0f / length) * toLight;
+    // Counter-clockwise seen from the light, hence from above once flattened:
+    // front-facing as the flattened sphere's upper half.
+    CVector u = Cross(axis, CVector(0.0f, 0.0f, 1.0f));
+    if (u.LengthSquared() < 1e-6f)
+    {
+        u = Cross(axis, CVector(1.0f, 0.0f, 0.0f));
+    }
+    u = (1.0f / std::sqrt(u.LengthSquared())) * u;
+    const CVector v = Cross(axis, u);
+    if (m_positions.size() / 3 + static_cast<size_t>(slices) > kFlushVertices)
+    {
+        Flush();
+    }
+    const uint32_t first = static_cast<uint32_t>(m_positions.size() / 3);
+    const float pi = 3.14159265f;
+    for (int k = 0; k < slices; ++k)
+    {
+        const float angle = static_cast<float>(k) * 2.0f * pi / static_cast<float>(slices);
+        const CVector p = middle + (ring * std::cos(angle)) * u + (ring * std::sin(angle)) * v;
+        m_positions.insert(m_positions.end(), {p.x, p.y, p.z});
+    }
+    for (uint32_t k = 1; k + 1 < static_cast<uint32_t>(slices); ++k)
+    {
+        m_indices.insert(m_indices.end(), {first, first + k, first + k + 1});
+    }
+    return true;
 }
 
 void CSphereBatch::Flush()

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "dynamics/Vector.h"
+
 class CBody;
 class CTexture;
 
@@ -23,9 +25,11 @@ public:
 
     // A lit pass with the material of first, under the caller's lights and
     // depth state; or a shadow pass, positions only, under the caller's
-    // matrix, colour and stencil state.
+    // matrix, colour and stencil state. With silhouettes, each sphere of the
+    // shadow pass is one polygon: its outline as the light (homogeneous
+    // position, w = 0 for a direction) sees it.
     void BeginLit(const CBody& first);
-    void BeginShadow();
+    void BeginShadow(const float light[4], bool silhouettes);
     // The body's spheres at a level of detail (0 to kCoarseDetailLevels).
     void Add(const CBody& body, int detail);
     // Draws what is left and restores the state Begin changed.
@@ -33,8 +37,12 @@ public:
 
 private:
     void Flush();
+    // False when the light is inside the sphere and it has no outline.
+    bool AddSilhouette(const CVector& centre, float radius, int slices);
 
     bool m_lit = false;
+    bool m_silhouettes = false;
+    float m_light[4] = {};
     std::vector<float> m_positions; // world x, y, z per vertex
     std::vector<float> m_normals;   // world
     std::vector<float> m_texCoords;

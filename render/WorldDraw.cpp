@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "render/Diagnostics.h"
 #include "render/Floor.h"
 #include "render/FramePasses.h"
+#include "render/FreedMemory.h"
 #include "render/Instruments.h"
 #include "render/ShadowMatrix.h"
 #include "render/SphereBatch.h"
@@ -199,18 +201,45 @@ void MarkBatchedBodies(SFrame& frame, bool reflectionInLitPass)
     }
 }
 
+// The batch's bodies in view, nearest the eye first (ties in drawing order).
+void AddNearestFirst(const SFrame& frame, const CVector& eye, CSphereBatch& batch)
+{
+    struct SNear
+    {
+        float distanceSquared;
+        const CBody* body;
+        int detail;
+    };
+    static std::vector<SNear> order; // scratch kept between frames, one drawing thread
+    order.clear();
+    frame.ForEachBody(
+        kInView,
+        [&](const CBody& body, int detail) {
+            order.push_back({(body.matrix.Translation() - eye).LengthSquared(), &body, detail});
+        },
+        true);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const SNear& a, const SNear& b)
+                     { return a.distanceSquared < b.distanceSquared; });
+    for (const SNear& n : order)
+    {
+        batch.Add(*n.body, n.detail);
+    }
+}
+
 // Every body, the pusher and the markers flattened onto the floor along the
 // light's rays, under the colour and stencil state the caller has set.
 void ShadowPass(const SFrame& frame, int light)
 {
+    const float* const position = light == 0 ? kLight0Position : kLight1Position;
     glPushMatrix();
-    glMultMatrixf(ShadowMatrix(light == 0 ? kLight0Position : kLight1Position).m);
+    glMultMatrixf(ShadowMatrix(position).m);
     frame.ForEachBody(kShadowInView[light],
                       [](const CBody& body, int detail) { body.DrawBare(detail); });
     if (frame.batchFirst != nullptr)
     {
         CSphereBatch& batch = Batch();
-        batch.BeginShadow();
+        batch.BeginShadow(position, frame.world.drawTuning.silhouetteShadows);
         frame.ForEachBody(
             kShadowInView[light], [&](const CBody& body, int detail) { batch.Add(body, detail); },
             true);
@@ -403,6 +432,7 @@ void CWorld::Draw()
 
 void DrawWorld(CWorld& world, IFramePassObserver* observer)
 {
+    KeepFreedMemory(world.drawTuning.keepFreedMemory);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     if (world.camera != nullptr)
@@ -451,8 +481,15 @@ void DrawWorld(CWorld& world, IFramePassObserver* observer)
     {
         CSphereBatch& batch = Batch();
         batch.BeginLit(*frame.batchFirst);
-        frame.ForEachBody(
-            kInView, [&](const CBody& body, int detail) { batch.Add(body, detail); }, true);
+        if (world.drawTuning.nearestFirst && world.camera != nullptr)
+        {
+            AddNearestFirst(frame, world.camera->eye, batch);
+        }
+        else
+        {
+            frame.ForEachBody(
+                kInView, [&](const CBody& body, int detail) { batch.Add(body, detail); }, true);
+        }
         batch.End();
     }
     if (reflection != nullptr)

@@ -30,6 +30,7 @@ struct SCrowdCase
     bool closeUp;  // the eye close to one corner, most balls out of view
     double moved;  // largest share of pixels allowed to differ by more than 48 in a channel
     int tolerance; // largest channel difference allowed elsewhere; 0: exact
+    SDrawTuning (*before)() = Plain; // the picture it is compared with
 };
 
 // ctest lists each case by this, not by its bytes.
@@ -116,7 +117,7 @@ protected:
 TEST_P(RenderCrowdTest, PileKeepsItsPicture)
 {
     const SCrowdCase& c = GetParam();
-    const std::vector<uint8_t> today = Draw(Plain(), c.balls, c.closeUp);
+    const std::vector<uint8_t> today = Draw(c.before(), c.balls, c.closeUp);
     const std::vector<uint8_t> changed = Draw(c.tuning(), c.balls, c.closeUp);
     SavePicture(today, std::string("crowd-") + c.name + "-today");
     SavePicture(changed, std::string("crowd-") + c.name + "-changed");
@@ -194,6 +195,24 @@ SDrawTuning Batched()
     t.batchedSpheres = true;
     return t;
 }
+SDrawTuning KeptMemory()
+{
+    SDrawTuning t = Plain();
+    t.keepFreedMemory = true;
+    return t;
+}
+SDrawTuning Silhouettes()
+{
+    SDrawTuning t = Batched();
+    t.silhouetteShadows = true;
+    return t;
+}
+SDrawTuning NearestFirst()
+{
+    SDrawTuning t = Batched();
+    t.nearestFirst = true;
+    return t;
+}
 SDrawTuning Everything()
 {
     return SDrawTuning();
@@ -208,6 +227,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SCrowdCase{"LevelOfDetail", Detail, 250, false, 0.03, 48},
                       SCrowdCase{"OnePassReflections", OnePass, 250, false, 0.0, 3},
                       SCrowdCase{"BatchedSpheres", Batched, 250, false, 0.03, 48},
+                      SCrowdCase{"KeptFreedMemory", KeptMemory, 250, false, 0.0, 0},
+                      SCrowdCase{"SilhouetteShadows", Silhouettes, 250, false, 0.03, 48},
+                      SCrowdCase{"SilhouettesAlone", Silhouettes, 250, false, 0.002, 48, Batched},
+                      SCrowdCase{"NearestFirstAlone", NearestFirst, 250, false, 0.0, 0, Batched},
                       SCrowdCase{"Everything", Everything, 250, false, 0.04, 48}),
     [](const ::testing::TestParamInfo<SCrowdCase>& info) { return std::string(info.param.name); });
 } // namespace

@@ -347,6 +347,20 @@ void PrintFrameTables(std::FILE* out, const SOptions& options, uint32_t seed)
     with("+ shared, level of detail", {&SDrawTuning::sharedGeometry, &SDrawTuning::levelOfDetail});
     with("+ one-pass, batched",
          {&SDrawTuning::singlePassReflections, &SDrawTuning::batchedSpheres});
+    with("+ kept freed memory", {&SDrawTuning::keepFreedMemory});
+    // The outlines and the order act on the batch alone, and what the heap
+    // does without kept memory swamps them: each is shown as the default
+    // without it.
+    auto without = [&](const char* name, bool SDrawTuning::*change)
+    {
+        SDrawTuning tuning = tuned;
+        tuning.*change = false;
+        names.push_back(name);
+        tunings.push_back(tuning);
+    };
+    without("tuned without outlines", &SDrawTuning::silhouetteShadows);
+    without("tuned without nearest first", &SDrawTuning::nearestFirst);
+    without("tuned, freed memory given back", &SDrawTuning::keepFreedMemory);
     names.push_back("tuned (all, the default)");
     tunings.push_back(tuned);
     for (const int bodies : {200, 500})

@@ -116,7 +116,7 @@ void PrintTuningComparison(std::FILE* out, const SFrameTableContext& context, in
         }
         else
         {
-            std::fprintf(out, "  %-28s %8.2f (%7.2f)  %5.2fx\n", names[i].c_str(), Milli(frames[i]),
+            std::fprintf(out, "  %-32s %8.2f (%7.2f)  %5.2fx\n", names[i].c_str(), Milli(frames[i]),
                          frames[i].minimum / 1000.0, ratio);
         }
     }
