@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dynamics/Constants.h"
+#include "dynamics/FastSqrt.h"
 #include "shapes/Shape.h"
 
 CCylinder::CCylinder(CInertialBody* owner, float cylinderRadius, float cylinderHalfLength,
@@ -77,13 +78,31 @@ int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float 
         hold(centre - halfLength * axis + radius * across);
         hold(centre + halfLength * axis + radius * across);
     }
-    // One point alone is the Classic one, where the shape reaches deepest.
-    if (count < 2)
+    if (count == 2)
     {
-        depths[0] = PlaneContact(plane, points[0], levers[0]);
+        return count;
+    }
+    // Standing nearly upright on an end no wider than it is tall: the rim
+    // point Classic holds it at would leap across the face at every tiny
+    // tilt, rocking the cylinder from rim to rim. Its face is held instead at
+    // one point that leaves the face centre towards the lowest rim as the
+    // tilt grows, reaching the rim, as under Classic, when the rim's highest
+    // and lowest points differ in height by the tolerance. The face then
+    // rights itself like a face, in proportion to its tilt. A disk lying flat
+    // keeps the Classic point, so that it slides as it always did.
+    CVector downhill = Cross(axis, Cross(axis, n));
+    const float rise = 2.0f * radius * FastSqrt(downhill.LengthSquared());
+    if (radius <= halfLength && rise < kFlatTolerance)
+    {
+        downhill.Normalize();
+        points[0] = centre - halfLength * axis + (radius * rise / kFlatTolerance) * downhill;
+        depths[0] = plane.Distance(points[0]);
+        levers[0] = radius;
         return 1;
     }
-    return count;
+    // One point alone is the Classic one, where the shape reaches deepest.
+    depths[0] = PlaneContact(plane, points[0], levers[0]);
+    return 1;
 }
 
 float CCylinder::PointDistance(const CVector& /*point*/, CVector& /*surfacePoint*/,

@@ -80,3 +80,19 @@ float ShapeContact(const CShape& a, const CShape& b, CVector& point, CVector& no
     }
     return kPairTests[row][column](a, b, point, normal);
 }
+
+int ShapeContactsStable(const CShape& a, const CShape& b, CVector points[], CVector normals[],
+                        float separations[])
+{
+    constexpr int kTorusIndex = 2;
+    if (TableIndex(a) == kTorusIndex && TableIndex(b) == kTorusIndex)
+    {
+        return TorusTorusContactsRefined(static_cast<const CTorus&>(a),
+                                         static_cast<const CTorus&>(b), points, normals,
+                                         separations);
+    }
+    separations[0] = ShapeContact(a, b, points[0], normals[0]);
+    // Only a true overlap is a contact; touching, apart, untested
+    // (kInfinity) and anything undefined are not.
+    return separations[0] < 0.0f ? 1 : 0;
+}

@@ -5,6 +5,7 @@
 // accumulated in single precision, so the sample positions are fixed bit for
 // bit.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -231,23 +232,43 @@ float TorusCylinderContact(const CTorus& a, const CCylinder& b, CVector& point, 
     return best;
 }
 
-float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVector& normal)
+namespace
 {
-    const Ring ring(b);
-    const CMatrix4& bodyMatrix = a.body->matrix;
-    const CVector centre = a.WorldCentre();
-    const CVector xAxis = bodyMatrix.TransformDirection(a.matrix.Column(0));
-    const CVector yAxis = bodyMatrix.TransformDirection(a.matrix.Column(1));
-    const RingAngles& angles = SampleAngles();
-    const auto sample = [&](int k)
-    { return centre + a.ringRadius * (angles.cosine[k] * xAxis + angles.sine[k] * yAxis); };
 
+// The first torus's ring in world space, sampled at the fixed angles.
+struct SampledRing
+{
+    CVector centre;
+    CVector xAxis;
+    CVector yAxis;
+    float radius;
+
+    explicit SampledRing(const CTorus& torus)
+        : centre(torus.WorldCentre()),
+          xAxis(torus.body->matrix.TransformDirection(torus.matrix.Column(0))),
+          yAxis(torus.body->matrix.TransformDirection(torus.matrix.Column(1))),
+          radius(torus.ringRadius)
+    {
+    }
+
+    CVector At(float cosine, float sine) const
+    {
+        return centre + radius * (cosine * xAxis + sine * yAxis);
+    }
+};
+
+// Smallest separation of a's ring samples from b's ring, with its sample.
+float NearestRingSample(const CTorus& a, const SampledRing& sampled, const Ring& ring,
+                        int& bestSample)
+{
+    const RingAngles& angles = SampleAngles();
     float best = kInfinity;
-    int bestSample = 0;
+    bestSample = 0;
     for (int first = 0; first < angles.count; first += kLanes)
     {
-        const Lanes separations = RingSampleSeparations(angles, first, centre, a.ringRadius, xAxis,
-                                                        yAxis, a.tubeRadius, ring);
+        const Lanes separations =
+            RingSampleSeparations(angles, first, sampled.centre, sampled.radius, sampled.xAxis,
+                                  sampled.yAxis, a.tubeRadius, ring);
         for (int j = 0; j < kLanes && first + j < angles.count; ++j)
         {
             if (separations[j] < best)
@@ -257,14 +278,140 @@ float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVecto
             }
         }
     }
+    return best;
+}
+
+// The contact of the sampled point p of a's ring with b's ring.
+void RingContact(const CVector& p, float tubeRadius, const Ring& ring, CVector& point,
+                 CVector& normal)
+{
+    const CVector q = ring.NearestPoint(p);
+    normal = p - q;
+    normal.Normalize();
+    point = ContactPoint(p, tubeRadius, q, ring.tubeRadius);
+}
+
+} // namespace
+
+float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVector& normal)
+{
+    const Ring ring(b);
+    const SampledRing sampled(a);
+    int bestSample = 0;
+    const float best = NearestRingSample(a, sampled, ring, bestSample);
     if (best > 0.0f)
     {
         return best;
     }
-    const CVector p = sample(bestSample);
-    const CVector q = ring.NearestPoint(p);
-    normal = p - q;
-    normal.Normalize();
-    point = ContactPoint(p, a.tubeRadius, q, ring.tubeRadius);
+    const RingAngles& angles = SampleAngles();
+    RingContact(sampled.At(angles.cosine[bestSample], angles.sine[bestSample]), a.tubeRadius, ring,
+                point, normal);
     return best;
+}
+
+int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[],
+                              CVector normals[], float separations[])
+{
+    // Between samples the nearest separation can lie a few hundredths below
+    // the sampled one, as much as a resting contact sinks in; a pair that
+    // may touch is therefore searched between the samples too.
+    constexpr float kRefineBelow = 0.1f;
+    constexpr int kRounds = 3;
+    // The samples proper: the last repeats the first.
+    constexpr int kSamples = 64;
+
+    const Ring ring(b);
+    const SampledRing sampled(a);
+    const RingAngles& angles = SampleAngles();
+    alignas(16) float sampledSeparations[RingAngles::kCapacity];
+    for (int first = 0; first < angles.count; first += kLanes)
+    {
+        const Lanes lanes =
+            RingSampleSeparations(angles, first, sampled.centre, sampled.radius, sampled.xAxis,
+                                  sampled.yAxis, a.tubeRadius, ring);
+        __builtin_memcpy(sampledSeparations + first, &lanes, sizeof lanes);
+    }
+
+    // Two rings that cross touch at up to two places at once: each place is
+    // a valley of the sampled separations, and the two deepest are kept.
+    int valleys[kMaxStablePairContacts] = {};
+    int found = 0;
+    for (int k = 0; k < kSamples; ++k)
+    {
+        const float here = sampledSeparations[k];
+        if (!(here < kRefineBelow) ||
+            !(here < sampledSeparations[(k + kSamples - 1) % kSamples]) ||
+            !(here <= sampledSeparations[(k + 1) % kSamples]))
+        {
+            continue;
+        }
+        if (found < kMaxStablePairContacts)
+        {
+            valleys[found++] = k;
+        }
+        else
+        {
+            int shallowest = 0;
+            for (int v = 1; v < found; ++v)
+            {
+                if (sampledSeparations[valleys[v]] > sampledSeparations[valleys[shallowest]])
+                {
+                    shallowest = v;
+                }
+            }
+            if (here < sampledSeparations[valleys[shallowest]])
+            {
+                valleys[shallowest] = k;
+            }
+        }
+    }
+    // In the order of the ring, whichever was found deeper.
+    static_assert(kMaxStablePairContacts == 2);
+    if (found == 2 && valleys[1] < valleys[0])
+    {
+        std::swap(valleys[0], valleys[1]);
+    }
+
+    const auto separation = [&](float theta)
+    {
+        const CVector p = sampled.At(std::cos(theta), std::sin(theta));
+        return Separation(p, ring.NearestPoint(p), a.tubeRadius, ring.tubeRadius);
+    };
+    int count = 0;
+    for (int v = 0; v < found; ++v)
+    {
+        // Parabolas through three separations, each round about the last
+        // vertex with a smaller spacing.
+        float best = sampledSeparations[valleys[v]];
+        float theta = kRingStep * static_cast<float>(valleys[v]);
+        float spacing = kRingStep;
+        for (int round = 0; round < kRounds; ++round)
+        {
+            const float before = separation(theta - spacing);
+            const float after = separation(theta + spacing);
+            const float curvature = before - 2.0f * best + after;
+            if (!(curvature > 0.0f))
+            {
+                break;
+            }
+            const float offset =
+                std::clamp(spacing * (before - after) / (2.0f * curvature), -spacing, spacing);
+            const float next = separation(theta + offset);
+            if (next < best)
+            {
+                best = next;
+                theta += offset;
+            }
+            spacing *= 0.25f;
+        }
+        if (best > 0.0f)
+        {
+            continue;
+        }
+        RingContact(sampled.At(std::cos(theta), std::sin(theta)), a.tubeRadius, ring,
+                    points[count], normals[count]);
+        separations[count] = best;
+        ++count;
+    }
+    return count;
 }
