@@ -11,6 +11,7 @@
 
 #include "dynamics/ContactAnchor.h"
 #include "dynamics/ObjectPool.h"
+#include "dynamics/PenaltyLaw.h"
 #include "dynamics/Plane.h"
 #include "dynamics/Vector.h"
 #include "render/Drawable.h"
@@ -114,6 +115,9 @@ public:
     uint32_t contactCount = 0;
     // The Stable model's memory of its contacts; empty under Classic.
     std::vector<SContactAnchor, SPhysicsAllocator<SContactAnchor>> anchors;
+    // The Stable model's coefficients against the last plane it met, kept
+    // since a body meets the same floor step after step.
+    SKeptPlaneCoefficients planeCoefficients;
 };
 
 // Prepared single-shape bodies at the origin with identity orientation.

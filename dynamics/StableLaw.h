@@ -36,7 +36,9 @@ inline constexpr float kPlaneRollingResistance = 0.05f;
 // spring's pull with its damping; past the limit, the limit against the
 // motion (or against the pull when there is no motion), with the stretch
 // let go to match. stretch receives the stretch to keep.
-inline CVector HeldSpring(const CVector& kept, const CVector& rate, const CVector& n,
+// Inlined: called two or three times for every contact, with most of its
+// arguments already in registers.
+[[gnu::always_inline]] inline CVector HeldSpring(const CVector& kept, const CVector& rate, const CVector& n,
                           float stiffness, float damping, float limit, float h, CVector& stretch)
 {
     stretch = kept - Dot(kept, n) * n + h * rate;

@@ -12,8 +12,8 @@ void CInertialBody::CollidePlaneStable(const CPlane& plane, float planeRestituti
         return;
     }
 
-    const SPlaneCoefficients coefficients =
-        PlaneCoefficients(mass, restitution, friction, planeRestitution, planeFriction);
+    const SPlaneCoefficients& coefficients = KeepPlaneCoefficients(
+        planeCoefficients, mass, restitution, friction, planeRestitution, planeFriction);
     const float k = coefficients.stiffness;
     const float c = coefficients.damping;
     const float mu = coefficients.friction;

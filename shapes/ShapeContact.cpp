@@ -85,13 +85,19 @@ int ShapeContactsStable(const CShape& a, const CShape& b, CVector points[], CVec
                         float separations[])
 {
     constexpr int kTorusIndex = 2;
-    if (TableIndex(a) == kTorusIndex && TableIndex(b) == kTorusIndex)
+    const int row = TableIndex(a);
+    const int column = TableIndex(b);
+    if (row < 0 || column < 0)
+    {
+        return 0;
+    }
+    if (row == kTorusIndex && column == kTorusIndex)
     {
         return TorusTorusContactsRefined(static_cast<const CTorus&>(a),
                                          static_cast<const CTorus&>(b), points, normals,
                                          separations);
     }
-    separations[0] = ShapeContact(a, b, points[0], normals[0]);
+    separations[0] = kPairTests[row][column](a, b, points[0], normals[0]);
     // Only a true overlap is a contact; touching, apart, untested
     // (kInfinity) and anything undefined are not.
     return separations[0] < 0.0f ? 1 : 0;

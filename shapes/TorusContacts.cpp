@@ -316,7 +316,7 @@ int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[]
     // the sampled one, as much as a resting contact sinks in; a pair that
     // may touch is therefore searched between the samples too.
     constexpr float kRefineBelow = 0.1f;
-    constexpr int kRounds = 3;
+    constexpr int kRounds = 2;
     // The samples proper: the last repeats the first.
     constexpr int kSamples = 64;
 
@@ -336,12 +336,14 @@ int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[]
     // a valley of the sampled separations, and the two deepest are kept.
     int valleys[kMaxStablePairContacts] = {};
     int found = 0;
+    float previous = sampledSeparations[kSamples - 1];
     for (int k = 0; k < kSamples; ++k)
     {
         const float here = sampledSeparations[k];
-        if (!(here < kRefineBelow) ||
-            !(here < sampledSeparations[(k + kSamples - 1) % kSamples]) ||
-            !(here <= sampledSeparations[(k + 1) % kSamples]))
+        const float next = sampledSeparations[k + 1 < kSamples ? k + 1 : 0];
+        const bool valley = here < kRefineBelow && here < previous && here <= next;
+        previous = here;
+        if (!valley)
         {
             continue;
         }
@@ -372,23 +374,36 @@ int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[]
         std::swap(valleys[0], valleys[1]);
     }
 
-    const auto separation = [&](float theta)
-    {
-        const CVector p = sampled.At(std::cos(theta), std::sin(theta));
-        return Separation(p, ring.NearestPoint(p), a.tubeRadius, ring.tubeRadius);
-    };
     int count = 0;
     for (int v = 0; v < found; ++v)
     {
+        // Points of the ring at a small turn from the valley's sample, the
+        // turn's cosine and sine from their series (exact to single
+        // precision for the turns searched here, under two sample steps).
+        const int k = valleys[v];
+        const CVector along = angles.cosine[k] * sampled.xAxis + angles.sine[k] * sampled.yAxis;
+        const CVector across = angles.cosine[k] * sampled.yAxis - angles.sine[k] * sampled.xAxis;
+        const auto pointAt = [&](float turn)
+        {
+            const float t2 = turn * turn;
+            const float c = 1.0f - t2 * (0.5f - t2 * (1.0f / 24.0f - t2 * (1.0f / 720.0f)));
+            const float s = turn * (1.0f - t2 * (1.0f / 6.0f - t2 * (1.0f / 120.0f)));
+            return sampled.centre + sampled.radius * (c * along + s * across);
+        };
+        const auto separation = [&](float turn)
+        {
+            const CVector p = pointAt(turn);
+            return Separation(p, ring.NearestPoint(p), a.tubeRadius, ring.tubeRadius);
+        };
         // Parabolas through three separations, each round about the last
-        // vertex with a smaller spacing.
-        float best = sampledSeparations[valleys[v]];
-        float theta = kRingStep * static_cast<float>(valleys[v]);
+        // vertex with a quarter of the spacing.
+        float best = sampledSeparations[k];
+        float turn = 0.0f;
         float spacing = kRingStep;
         for (int round = 0; round < kRounds; ++round)
         {
-            const float before = separation(theta - spacing);
-            const float after = separation(theta + spacing);
+            const float before = separation(turn - spacing);
+            const float after = separation(turn + spacing);
             const float curvature = before - 2.0f * best + after;
             if (!(curvature > 0.0f))
             {
@@ -396,11 +411,11 @@ int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[]
             }
             const float offset =
                 std::clamp(spacing * (before - after) / (2.0f * curvature), -spacing, spacing);
-            const float next = separation(theta + offset);
+            const float next = separation(turn + offset);
             if (next < best)
             {
                 best = next;
-                theta += offset;
+                turn += offset;
             }
             spacing *= 0.25f;
         }
@@ -408,8 +423,7 @@ int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[]
         {
             continue;
         }
-        RingContact(sampled.At(std::cos(theta), std::sin(theta)), a.tubeRadius, ring,
-                    points[count], normals[count]);
+        RingContact(pointAt(turn), a.tubeRadius, ring, points[count], normals[count]);
         separations[count] = best;
         ++count;
     }
