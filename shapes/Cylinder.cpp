@@ -54,43 +54,34 @@ int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float 
     {
         axis = -axis;
     }
-    // Lying nearly flat: its ends then differ in height by less than this, a
-    // few times the sag of a resting contact.
+    // A cylinder lying along the plane or standing on an end touches it
+    // along a line or across a face. Classic holds it at the single rim
+    // point that reaches deepest, which leaps from end to end (or across the
+    // face) at every tiny tilt, so that a resting log see-saws and a post
+    // rocks from rim to rim. Nearly flat, the line or face is held instead at
+    // one point that leaves its middle towards the lowest rim point as the
+    // tilt grows, and reaches that point, where Classic holds it, when the
+    // ends (or the face's rim) differ in height by this tolerance: a few
+    // times the sag of a resting contact. The cylinder then rights itself in
+    // proportion to its tilt, as a line or face of contact does.
     constexpr float kFlatTolerance = 0.05f;
-    int count = 0;
-    const auto hold = [&](const CVector& point)
-    {
-        const float depth = plane.Distance(point);
-        if (depth < 0.0f)
-        {
-            points[count] = point;
-            depths[count] = depth;
-            levers[count] = radius;
-            ++count;
-        }
-    };
-    if (2.0f * halfLength * std::fabs(g) < kFlatTolerance)
-    {
-        // Lying: both end rims, on the line along the plane; along the plane
-        // exactly, straight down.
-        CVector across = Cross(axis, Cross(axis, n));
-        across.Normalize();
-        hold(centre - halfLength * axis + radius * across);
-        hold(centre + halfLength * axis + radius * across);
-    }
-    if (count == 2)
-    {
-        return count;
-    }
-    // Standing nearly upright on an end no wider than it is tall: the rim
-    // point Classic holds it at would leap across the face at every tiny
-    // tilt, rocking the cylinder from rim to rim. Its face is held instead at
-    // one point that leaves the face centre towards the lowest rim as the
-    // tilt grows, reaching the rim, as under Classic, when the rim's highest
-    // and lowest points differ in height by the tolerance. The face then
-    // rights itself like a face, in proportion to its tilt. A disk lying flat
-    // keeps the Classic point, so that it slides as it always did.
     CVector downhill = Cross(axis, Cross(axis, n));
+    const float drop = 2.0f * halfLength * std::fabs(g);
+    if (drop < kFlatTolerance)
+    {
+        // Lying: from below the middle of the line along the cylinder towards
+        // the rim of its lower end; for the spinning friction, the line's
+        // half-length in the middle, the radius at the end.
+        const float share = drop / kFlatTolerance;
+        downhill.Normalize();
+        points[0] = centre - (share * halfLength) * axis + radius * downhill;
+        depths[0] = plane.Distance(points[0]);
+        levers[0] = halfLength + share * (radius - halfLength);
+        return 1;
+    }
+    // Standing on an end no wider than it is tall: from the face centre
+    // towards the lowest rim point. A disk lying flat keeps the Classic
+    // point, so that it slides as it always did.
     const float rise = 2.0f * radius * FastSqrt(downhill.LengthSquared());
     if (radius <= halfLength && rise < kFlatTolerance)
     {
