@@ -383,48 +383,70 @@ int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[]
         const int k = valleys[v];
         const CVector along = angles.cosine[k] * sampled.xAxis + angles.sine[k] * sampled.yAxis;
         const CVector across = angles.cosine[k] * sampled.yAxis - angles.sine[k] * sampled.xAxis;
-        const auto pointAt = [&](float turn)
+        struct Probe
+        {
+            CVector p;
+            CVector q;
+            float separation;
+        };
+        const auto probe = [&](float turn)
         {
             const float t2 = turn * turn;
             const float c = 1.0f - t2 * (0.5f - t2 * (1.0f / 24.0f - t2 * (1.0f / 720.0f)));
             const float s = turn * (1.0f - t2 * (1.0f / 6.0f - t2 * (1.0f / 120.0f)));
-            return sampled.centre + sampled.radius * (c * along + s * across);
+            Probe result;
+            result.p = sampled.centre + sampled.radius * (c * along + s * across);
+            result.q = ring.NearestPoint(result.p);
+            result.separation = Separation(result.p, result.q, a.tubeRadius, ring.tubeRadius);
+            return result;
         };
-        const auto separation = [&](float turn)
-        {
-            const CVector p = pointAt(turn);
-            return Separation(p, ring.NearestPoint(p), a.tubeRadius, ring.tubeRadius);
-        };
-        // Parabolas through three separations, each round about the last
-        // vertex with a quarter of the spacing.
-        float best = sampledSeparations[k];
+        // Parabolas through three separations, each about the last vertex
+        // with a quarter of the spacing; the first through the valley's
+        // sample and its neighbours, already measured.
+        // The sample's own points are only worked out if it stays the best.
+        Probe best;
+        best.separation = sampledSeparations[k];
+        bool atSample = true;
         float turn = 0.0f;
         float spacing = kRingStep;
+        float before = sampledSeparations[k > 0 ? k - 1 : kSamples - 1];
+        float after = sampledSeparations[k + 1];
         for (int round = 0; round < kRounds; ++round)
         {
-            const float before = separation(turn - spacing);
-            const float after = separation(turn + spacing);
-            const float curvature = before - 2.0f * best + after;
+            if (round > 0)
+            {
+                before = probe(turn - spacing).separation;
+                after = probe(turn + spacing).separation;
+            }
+            const float curvature = before - 2.0f * best.separation + after;
             if (!(curvature > 0.0f))
             {
                 break;
             }
             const float offset =
                 std::clamp(spacing * (before - after) / (2.0f * curvature), -spacing, spacing);
-            const float next = separation(turn + offset);
-            if (next < best)
+            const Probe next = probe(turn + offset);
+            if (next.separation < best.separation)
             {
                 best = next;
+                atSample = false;
                 turn += offset;
             }
             spacing *= 0.25f;
         }
-        if (best > 0.0f)
+        if (best.separation > 0.0f)
         {
             continue;
         }
-        RingContact(pointAt(turn), a.tubeRadius, ring, points[count], normals[count]);
-        separations[count] = best;
+        if (atSample)
+        {
+            best.p = sampled.At(angles.cosine[k], angles.sine[k]);
+            best.q = ring.NearestPoint(best.p);
+        }
+        normals[count] = best.p - best.q;
+        normals[count].Normalize();
+        points[count] = ContactPoint(best.p, a.tubeRadius, best.q, ring.tubeRadius);
+        separations[count] = best.separation;
         ++count;
     }
     return count;
