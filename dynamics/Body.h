@@ -85,8 +85,8 @@ public:
     // Penalty contact of every collidable shape against a fixed plane.
     void CollidePlane(const CPlane& plane, float planeRestitution, float planeFriction);
     // The same under the Stable model, over a step of h seconds: static
-    // friction through each contact's anchor, and a cylinder lying on the
-    // plane held at both ends.
+    // friction through each contact's anchor, and a cylinder lying or
+    // standing flat held at a point that moves smoothly as it tilts.
     void CollidePlaneStable(const CPlane& plane, float planeRestitution, float planeFriction,
                             float h);
 

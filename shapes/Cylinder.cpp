@@ -43,8 +43,7 @@ float CCylinder::PlaneContact(const CPlane& plane, CVector& point, float& lever)
     return plane.Distance(point);
 }
 
-int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
-                                   float levers[]) const
+float CCylinder::StablePlaneContact(const CPlane& plane, CVector& point, float& lever) const
 {
     const CVector& n = plane.normal;
     const CVector centre = WorldCentre();
@@ -74,10 +73,9 @@ int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float 
         // half-length in the middle, the radius at the end.
         const float share = drop / kFlatTolerance;
         downhill.Normalize();
-        points[0] = centre - (share * halfLength) * axis + radius * downhill;
-        depths[0] = plane.Distance(points[0]);
-        levers[0] = halfLength + share * (radius - halfLength);
-        return 1;
+        point = centre - (share * halfLength) * axis + radius * downhill;
+        lever = halfLength + share * (radius - halfLength);
+        return plane.Distance(point);
     }
     // Standing on an end no wider than it is tall: from the face centre
     // towards the lowest rim point. A disk lying flat keeps the Classic
@@ -86,14 +84,12 @@ int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float 
     if (radius <= halfLength && rise < kFlatTolerance)
     {
         downhill.Normalize();
-        points[0] = centre - halfLength * axis + (radius * rise / kFlatTolerance) * downhill;
-        depths[0] = plane.Distance(points[0]);
-        levers[0] = radius;
-        return 1;
+        point = centre - halfLength * axis + (radius * rise / kFlatTolerance) * downhill;
+        lever = radius;
+        return plane.Distance(point);
     }
-    // One point alone is the Classic one, where the shape reaches deepest.
-    depths[0] = PlaneContact(plane, points[0], levers[0]);
-    return 1;
+    // Otherwise the Classic point, where the shape reaches deepest.
+    return PlaneContact(plane, point, lever);
 }
 
 float CCylinder::PointDistance(const CVector& /*point*/, CVector& /*surfacePoint*/,
