@@ -128,6 +128,8 @@ public:
     CTorus(CInertialBody* body, float tubeRadius, float ringRadius, float mass, bool visible = true,
            bool collidable = true);
     float PlaneContact(const CPlane& plane, CVector& point, float& lever) const override;
+    // Lying nearly flat: a point that moves smoothly with the tilt.
+    float StablePlaneContact(const CPlane& plane, CVector& point, float& lever) const override;
     float PointDistance(const CVector& point, CVector& surfacePoint,
                         CVector& normal) const override;
     void DrawGeometry() const override;
