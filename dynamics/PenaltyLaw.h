@@ -85,8 +85,7 @@ struct SKeptPlaneCoefficients
 
 inline const SPlaneCoefficients& KeepPlaneCoefficients(SKeptPlaneCoefficients& kept, float mass,
                                                        float restitution, float friction,
-                                                       float planeRestitution,
-                                                       float planeFriction)
+                                                       float planeRestitution, float planeFriction)
 {
     const uint32_t key[5] = {std::bit_cast<uint32_t>(mass), std::bit_cast<uint32_t>(restitution),
                              std::bit_cast<uint32_t>(friction),

@@ -39,8 +39,9 @@ inline constexpr float kPlaneRollingResistance = 0.08f;
 // let go to match. stretch receives the stretch to keep.
 // Inlined: called two or three times for every contact, with most of its
 // arguments already in registers.
-[[gnu::always_inline]] inline CVector HeldSpring(const CVector& kept, const CVector& rate, const CVector& n,
-                          float stiffness, float damping, float limit, float h, CVector& stretch)
+[[gnu::always_inline]] inline CVector HeldSpring(const CVector& kept, const CVector& rate,
+                                                 const CVector& n, float stiffness, float damping,
+                                                 float limit, float h, CVector& stretch)
 {
     stretch = kept - Dot(kept, n) * n + h * rate;
     CVector pull = -(stiffness * stretch) - damping * rate;

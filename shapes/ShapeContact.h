@@ -37,5 +37,5 @@ float CylinderTorusContact(const CCylinder& a, const CTorus& b, CVector& point, 
 float TorusSphereContact(const CTorus& a, const CSphere& b, CVector& point, CVector& normal);
 float TorusCylinderContact(const CTorus& a, const CCylinder& b, CVector& point, CVector& normal);
 float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVector& normal);
-int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[],
-                              CVector normals[], float separations[]);
+int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[], CVector normals[],
+                              float separations[]);

@@ -309,8 +309,8 @@ float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVecto
     return best;
 }
 
-int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[],
-                              CVector normals[], float separations[])
+int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[], CVector normals[],
+                              float separations[])
 {
     // Between samples the nearest separation can lie a few hundredths below
     // the sampled one, as much as a resting contact sinks in; a pair that
@@ -326,9 +326,8 @@ int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[]
     alignas(16) float sampledSeparations[RingAngles::kCapacity];
     for (int first = 0; first < angles.count; first += kLanes)
     {
-        const Lanes lanes =
-            RingSampleSeparations(angles, first, sampled.centre, sampled.radius, sampled.xAxis,
-                                  sampled.yAxis, a.tubeRadius, ring);
+        const Lanes lanes = RingSampleSeparations(angles, first, sampled.centre, sampled.radius,
+                                                  sampled.xAxis, sampled.yAxis, a.tubeRadius, ring);
         __builtin_memcpy(sampledSeparations + first, &lanes, sizeof lanes);
     }
 

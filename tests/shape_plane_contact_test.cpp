@@ -243,7 +243,8 @@ protected:
         {
             cylinder = new CCylinder(&body, c.radius, c.halfLength, 1.0f);
             body.AddShape(cylinder);
-            const CVector axis = std::cos(angle) * c.axis + std::sin(angle) * Cross(c.tiltAbout, c.axis);
+            const CVector axis =
+                std::cos(angle) * c.axis + std::sin(angle) * Cross(c.tiltAbout, c.axis);
             const float height = c.axis.z != 0.0f ? c.halfLength : c.radius;
             body.matrix.SetTranslation(0.0f, 0.0f, height - 0.01f);
             SetShapeAxes(*cylinder, c.tiltAbout, axis);

@@ -411,23 +411,29 @@ int RunTables(const SOptions& options)
     const bool sideBySide = models.size() > 1 && trace == nullptr;
     std::vector<std::vector<SSceneRow>> sceneRows(models.size());
     std::vector<std::vector<SBallRow>> ballRows(models.size());
+    // One case's timing under every model: side by side, or one model after
+    // the other.
+    const auto timeModels = [&](const auto& together, const auto& alone)
+    {
+        if (sideBySide)
+        {
+            return together();
+        }
+        std::vector<SStepTiming> timings;
+        for (const EContactModel model : models)
+        {
+            physics.contacts = model;
+            timings.push_back(alone());
+        }
+        return timings;
+    };
     if (options.scenes)
     {
         for (const int scene : options.sceneList)
         {
-            std::vector<SStepTiming> timings;
-            if (sideBySide)
-            {
-                timings = TimeSceneModels(scene, physics, models);
-            }
-            else
-            {
-                for (const EContactModel model : models)
-                {
-                    physics.contacts = model;
-                    timings.push_back(TimeScene(scene, physics));
-                }
-            }
+            const std::vector<SStepTiming> timings =
+                timeModels([&] { return TimeSceneModels(scene, physics, models); },
+                           [&] { return TimeScene(scene, physics); });
             for (size_t m = 0; m < models.size(); ++m)
             {
                 sceneRows[m].push_back({scene, g_sceneNames[scene], timings[m]});
@@ -438,19 +444,9 @@ int RunTables(const SOptions& options)
     {
         for (const int n : options.ballCounts)
         {
-            std::vector<SStepTiming> timings;
-            if (sideBySide)
-            {
-                timings = TimeThrownBallsModels(n, physics, models);
-            }
-            else
-            {
-                for (const EContactModel model : models)
-                {
-                    physics.contacts = model;
-                    timings.push_back(TimeThrownBalls(n, physics));
-                }
-            }
+            const std::vector<SStepTiming> timings =
+                timeModels([&] { return TimeThrownBallsModels(n, physics, models); },
+                           [&] { return TimeThrownBalls(n, physics); });
             for (size_t m = 0; m < models.size(); ++m)
             {
                 ballRows[m].push_back({n, timings[m]});
