@@ -12,6 +12,7 @@
 #include "dynamics/ContactAnchor.h"
 #include "dynamics/ContactLog.h"
 #include "dynamics/ObjectPool.h"
+#include "dynamics/PenaltyLaw.h"
 #include "dynamics/Plane.h"
 #include "dynamics/Vector.h"
 #include "render/Drawable.h"
@@ -85,8 +86,8 @@ public:
     // Penalty contact of every collidable shape against a fixed plane.
     void CollidePlane(const CPlane& plane, float planeRestitution, float planeFriction);
     // The same under the Stable model, over a step of h seconds: static
-    // friction through each contact's anchor, and a cylinder lying on the
-    // plane held at both ends.
+    // friction through each contact's anchor, and a cylinder lying or
+    // standing flat held at a point that moves smoothly as it tilts.
     void CollidePlaneStable(const CPlane& plane, float planeRestitution, float planeFriction,
                             float h);
 
@@ -118,6 +119,9 @@ public:
     uint32_t contactCount = 0;
     // The Stable model's memory of its contacts; empty under Classic.
     std::vector<SContactAnchor, SPhysicsAllocator<SContactAnchor>> anchors;
+    // The Stable model's coefficients against the last plane it met, kept
+    // since a body meets the same floor step after step.
+    SKeptPlaneCoefficients planeCoefficients;
 };
 
 // Prepared single-shape bodies at the origin with identity orientation.

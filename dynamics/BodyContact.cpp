@@ -133,39 +133,43 @@ void CollideBodiesStable(CInertialBody& a, CInertialBody& b, SPairCoefficients& 
             {
                 continue;
             }
-            CVector point;
-            CVector n;
-            const float delta = ShapeContact(*p, *q, point, n);
-            // Only a true overlap is a contact; touching, apart, untested
-            // (kInfinity) and anything undefined are not.
-            if (!(delta < 0.0f))
+            CVector points[kMaxStablePairContacts];
+            CVector normals[kMaxStablePairContacts];
+            float separations[kMaxStablePairContacts] = {};
+            const int count = ShapeContactsStable(*p, *q, points, normals, separations);
+            for (int i = 0; i < count; ++i)
             {
-                continue;
-            }
-            const CVector leverA = point - xa;
-            const CVector leverB = point - xb;
-            const CVector va = Cross(a.worldAngularVelocity, leverA) + a.linearVelocity;
-            const CVector vb = Cross(b.worldAngularVelocity, leverB) + b.linearVelocity;
-            const CVector v = va - vb;
+                const CVector& point = points[i];
+                const CVector& n = normals[i];
+                const CVector leverA = point - xa;
+                const CVector leverB = point - xb;
+                const CVector va = Cross(a.worldAngularVelocity, leverA) + a.linearVelocity;
+                const CVector vb = Cross(b.worldAngularVelocity, leverB) + b.linearVelocity;
+                const CVector v = va - vb;
 
-            float spring = 0.0f;
-            SContactAnchor& anchor = a.Anchor(&b, shapeOfA << 16 | shapeOfB);
-            const CVector f = StablePenaltyForce(delta, n, v, k, c, mu, h, anchor, spring);
+                float spring = 0.0f;
+                // Each point of a pair of shapes keeps an anchor of its own.
+                SContactAnchor& anchor =
+                    a.Anchor(&b, (shapeOfA << 16 | shapeOfB) * kMaxStablePairContacts +
+                                     static_cast<uint32_t>(i));
+                const CVector f =
+                    StablePenaltyForce(separations[i], n, v, k, c, mu, h, anchor, spring);
 
-            a.force += f;
-            a.torque += Cross(leverA, f);
-            b.force += -f;
-            b.torque += Cross(leverB, -f);
-            const CVector roll =
-                StableRollingTorque(n, a.worldAngularVelocity - b.worldAngularVelocity, k,
-                                    kRollingResistance * spring, h, anchor);
-            a.torque += roll;
-            b.torque += -roll;
-            ++a.contactCount;
-            ++b.contactCount;
-            if (a.contactLog != nullptr)
-            {
-                a.contactLog->Add(point, n, f, EContactKind::kBody);
+                a.force += f;
+                a.torque += Cross(leverA, f);
+                b.force += -f;
+                b.torque += Cross(leverB, -f);
+                const CVector roll =
+                    StableRollingTorque(n, a.worldAngularVelocity - b.worldAngularVelocity, k,
+                                        kRollingResistance * spring, h, anchor);
+                a.torque += roll;
+                b.torque += -roll;
+                ++a.contactCount;
+                ++b.contactCount;
+                if (a.contactLog != nullptr)
+                {
+                    a.contactLog->Add(point, n, f, EContactKind::kBody);
+                }
             }
         }
     }

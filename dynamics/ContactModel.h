@@ -3,8 +3,9 @@
 // has always been: Coulomb friction of full size at any sliding speed, a
 // lying cylinder held at one rim point. Stable keeps that law for whatever
 // slides, strikes or bounces, and adds what lets a body stand still: static
-// friction held by a spring towards where sticking began, and a cylinder
-// lying on a plane held at both of its ends.
+// friction held by a spring towards where sticking began, a cylinder lying
+// or standing flat on a plane held at a point that moves smoothly as it
+// tilts, and two crossing rings touching at both crossings.
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,10 @@
 // stiff spring along the contact normal, a damper set by the averaged
 // restitution, and Coulomb friction of full size at any sliding speed.
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "dynamics/FastSqrt.h"
 #include "dynamics/Vector.h"
@@ -68,6 +71,34 @@ inline SPlaneCoefficients PlaneCoefficients(float mass, float restitution, float
     const float e = AveragedRestitution(planeRestitution, restitution);
     return {kStiffnessPerMass * mass, DampingCoefficient(mass, e),
             AveragedFriction(planeFriction, friction)};
+}
+
+// Plane coefficients with the bits of the shares they were made from: equal
+// bits give equal coefficients, so they are made again only when the key
+// changes.
+struct SKeptPlaneCoefficients
+{
+    uint32_t key[5] = {};
+    bool valid = false;
+    SPlaneCoefficients coefficients = {};
+};
+
+inline const SPlaneCoefficients& KeepPlaneCoefficients(SKeptPlaneCoefficients& kept, float mass,
+                                                       float restitution, float friction,
+                                                       float planeRestitution, float planeFriction)
+{
+    const uint32_t key[5] = {std::bit_cast<uint32_t>(mass), std::bit_cast<uint32_t>(restitution),
+                             std::bit_cast<uint32_t>(friction),
+                             std::bit_cast<uint32_t>(planeRestitution),
+                             std::bit_cast<uint32_t>(planeFriction)};
+    if (!kept.valid || !std::equal(key, key + 5, kept.key))
+    {
+        kept.coefficients =
+            PlaneCoefficients(mass, restitution, friction, planeRestitution, planeFriction);
+        std::copy(key, key + 5, kept.key);
+        kept.valid = true;
+    }
+    return kept.coefficients;
 }
 
 // The force of one contact point penetrating by -depth along the unit normal

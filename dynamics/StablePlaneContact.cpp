@@ -12,8 +12,8 @@ void CInertialBody::CollidePlaneStable(const CPlane& plane, float planeRestituti
         return;
     }
 
-    const SPlaneCoefficients coefficients =
-        PlaneCoefficients(mass, restitution, friction, planeRestitution, planeFriction);
+    const SPlaneCoefficients& coefficients = KeepPlaneCoefficients(
+        planeCoefficients, mass, restitution, friction, planeRestitution, planeFriction);
     const float k = coefficients.stiffness;
     const float c = coefficients.damping;
     const float mu = coefficients.friction;
@@ -32,38 +32,32 @@ void CInertialBody::CollidePlaneStable(const CPlane& plane, float planeRestituti
         {
             continue;
         }
-        CVector points[kMaxStablePlaneContacts];
-        float depths[kMaxStablePlaneContacts] = {};
-        float levers[kMaxStablePlaneContacts] = {};
-        const int count = shape->StablePlaneContacts(plane, points, depths, levers);
-        for (int i = 0; i < count; ++i)
+        CVector point;
+        float lever = 0.0f;
+        const float depth = shape->StablePlaneContact(plane, point, lever);
+        if (depth >= 0.0f)
         {
-            if (depths[i] >= 0.0f)
-            {
-                continue;
-            }
-            const CVector arm = points[i] - x;
-            const CVector v = Cross(worldAngularVelocity, arm) + linearVelocity;
-            // Each point of a shape keeps an anchor of its own.
-            SContactAnchor& anchor =
-                Anchor(&plane, shapeIndex * kMaxStablePlaneContacts + static_cast<uint32_t>(i));
-            float spring = 0.0f;
-            const CVector f = StablePenaltyForce(depths[i], n, v, k, c, mu, h, anchor, spring);
+            continue;
+        }
+        const CVector arm = point - x;
+        const CVector v = Cross(worldAngularVelocity, arm) + linearVelocity;
+        SContactAnchor& anchor = Anchor(&plane, shapeIndex);
+        float spring = 0.0f;
+        const CVector f = StablePenaltyForce(depth, n, v, k, c, mu, h, anchor, spring);
 
-            force += f;
-            torque += Cross(arm, f);
+        force += f;
+        torque += Cross(arm, f);
 
-            const float spin = Dot(n, worldAngularVelocity);
-            const float limit = 0.1f * spring * levers[i] * mu;
-            torque += StableSpinningTorque(spin, k, limit, h, anchor) * n;
-            torque += StableRollingTorque(n, worldAngularVelocity, k,
-                                          kPlaneRollingResistance * spring, h, anchor);
+        const float spin = Dot(n, worldAngularVelocity);
+        const float limit = 0.1f * spring * lever * mu;
+        torque += StableSpinningTorque(spin, k, limit, h, anchor) * n;
+        torque += StableRollingTorque(n, worldAngularVelocity, k, kPlaneRollingResistance * spring,
+                                      h, anchor);
 
-            ++contactCount;
-            if (contactLog != nullptr)
-            {
-                contactLog->Add(points[i], n, f, EContactKind::kPlane);
-            }
+        ++contactCount;
+        if (contactLog != nullptr)
+        {
+            contactLog->Add(point, n, f, EContactKind::kPlane);
         }
     }
 }

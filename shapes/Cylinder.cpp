@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dynamics/Constants.h"
+#include "dynamics/FastSqrt.h"
 #include "shapes/Shape.h"
 
 CCylinder::CCylinder(CInertialBody* owner, float cylinderRadius, float cylinderHalfLength,
@@ -42,8 +43,7 @@ float CCylinder::PlaneContact(const CPlane& plane, CVector& point, float& lever)
     return plane.Distance(point);
 }
 
-int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
-                                   float levers[]) const
+float CCylinder::StablePlaneContact(const CPlane& plane, CVector& point, float& lever) const
 {
     const CVector& n = plane.normal;
     const CVector centre = WorldCentre();
@@ -53,37 +53,43 @@ int CCylinder::StablePlaneContacts(const CPlane& plane, CVector points[], float 
     {
         axis = -axis;
     }
-    // Lying nearly flat: its ends then differ in height by less than this, a
-    // few times the sag of a resting contact.
+    // A cylinder lying along the plane or standing on an end touches it
+    // along a line or across a face. Classic holds it at the single rim
+    // point that reaches deepest, which leaps from end to end (or across the
+    // face) at every tiny tilt, so that a resting log see-saws and a post
+    // rocks from rim to rim. Nearly flat, the line or face is held instead at
+    // one point that leaves its middle towards the lowest rim point as the
+    // tilt grows, and reaches that point, where Classic holds it, when the
+    // ends (or the face's rim) differ in height by this tolerance: a few
+    // times the sag of a resting contact. The cylinder then rights itself in
+    // proportion to its tilt, as a line or face of contact does.
     constexpr float kFlatTolerance = 0.05f;
-    int count = 0;
-    const auto hold = [&](const CVector& point)
+    CVector downhill = Cross(axis, Cross(axis, n));
+    const float drop = 2.0f * halfLength * std::fabs(g);
+    if (drop < kFlatTolerance)
     {
-        const float depth = plane.Distance(point);
-        if (depth < 0.0f)
-        {
-            points[count] = point;
-            depths[count] = depth;
-            levers[count] = radius;
-            ++count;
-        }
-    };
-    if (2.0f * halfLength * std::fabs(g) < kFlatTolerance)
-    {
-        // Lying: both end rims, on the line along the plane; along the plane
-        // exactly, straight down.
-        CVector across = Cross(axis, Cross(axis, n));
-        across.Normalize();
-        hold(centre - halfLength * axis + radius * across);
-        hold(centre + halfLength * axis + radius * across);
+        // Lying: from below the middle of the line along the cylinder towards
+        // the rim of its lower end; for the spinning friction, the line's
+        // half-length in the middle, the radius at the end.
+        const float share = drop / kFlatTolerance;
+        downhill.Normalize();
+        point = centre - (share * halfLength) * axis + radius * downhill;
+        lever = halfLength + share * (radius - halfLength);
+        return plane.Distance(point);
     }
-    // One point alone is the Classic one, where the shape reaches deepest.
-    if (count < 2)
+    // Standing on an end no wider than it is tall: from the face centre
+    // towards the lowest rim point. A disk lying flat keeps the Classic
+    // point, so that it slides as it always did.
+    const float rise = 2.0f * radius * FastSqrt(downhill.LengthSquared());
+    if (radius <= halfLength && rise < kFlatTolerance)
     {
-        depths[0] = PlaneContact(plane, points[0], levers[0]);
-        return 1;
+        downhill.Normalize();
+        point = centre - halfLength * axis + (radius * rise / kFlatTolerance) * downhill;
+        lever = radius;
+        return plane.Distance(point);
     }
-    return count;
+    // Otherwise the Classic point, where the shape reaches deepest.
+    return PlaneContact(plane, point, lever);
 }
 
 float CCylinder::PointDistance(const CVector& /*point*/, CVector& /*surfacePoint*/,

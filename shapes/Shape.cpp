@@ -54,11 +54,9 @@ void CShape::Draw(int detail) const
     glPopMatrix();
 }
 
-int CShape::StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
-                                float levers[]) const
+float CShape::StablePlaneContact(const CPlane& plane, CVector& point, float& lever) const
 {
-    depths[0] = PlaneContact(plane, points[0], levers[0]);
-    return 1;
+    return PlaneContact(plane, point, lever);
 }
 
 bool CShape::HasCoarseGeometry() const

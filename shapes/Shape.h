@@ -16,9 +16,6 @@
 
 class CInertialBody;
 
-// The most contact points a shape meets a plane at under the Stable model.
-inline constexpr int kMaxStablePlaneContacts = 2;
-
 class CShape : public CTransform
 {
 public:
@@ -41,12 +38,11 @@ public:
     virtual void DrawGeometry() const = 0;
     // Moments (Ixx, Iyy, Izz) about the centre along the shape's own axes.
     virtual CVector PrincipalInertia() const = 0;
-    // The contact points of the Stable model against a plane, with their
-    // signed distances and spinning-friction levers: PlaneContact's point, or
-    // for a shape resting flat on the plane the points that hold it without
-    // see-sawing. Returns how many, 1 to kMaxStablePlaneContacts.
-    virtual int StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
-                                    float levers[]) const;
+    // The contact point of the Stable model against a plane, its signed
+    // distance returned and its spinning-friction lever set: PlaneContact's,
+    // except where a shape touching flat along a line or a face would leap
+    // from edge to edge at every tiny tilt.
+    virtual float StablePlaneContact(const CPlane& plane, CVector& point, float& lever) const;
     // Appends what DrawGeometry's output depends on (the type and the
     // dimensions), so that equal keys draw equal geometry.
     virtual void AppendGeometryKey(std::vector<uint32_t>& key) const = 0;
@@ -116,9 +112,8 @@ public:
                         CVector& normal) const override;
     void DrawGeometry() const override;
     CVector PrincipalInertia() const override;
-    // Lying flat with both end rims sunk into the plane: both rims.
-    int StablePlaneContacts(const CPlane& plane, CVector points[], float depths[],
-                            float levers[]) const override;
+    // Lying or standing nearly flat: a point that moves smoothly with the tilt.
+    float StablePlaneContact(const CPlane& plane, CVector& point, float& lever) const override;
     void AppendGeometryKey(std::vector<uint32_t>& key) const override;
 
     float radius;
@@ -133,6 +128,8 @@ public:
     CTorus(CInertialBody* body, float tubeRadius, float ringRadius, float mass, bool visible = true,
            bool collidable = true);
     float PlaneContact(const CPlane& plane, CVector& point, float& lever) const override;
+    // Lying nearly flat: a point that moves smoothly with the tilt.
+    float StablePlaneContact(const CPlane& plane, CVector& point, float& lever) const override;
     float PointDistance(const CVector& point, CVector& surfacePoint,
                         CVector& normal) const override;
     void DrawGeometry() const override;

@@ -80,3 +80,25 @@ float ShapeContact(const CShape& a, const CShape& b, CVector& point, CVector& no
     }
     return kPairTests[row][column](a, b, point, normal);
 }
+
+int ShapeContactsStable(const CShape& a, const CShape& b, CVector points[], CVector normals[],
+                        float separations[])
+{
+    constexpr int kTorusIndex = 2;
+    const int row = TableIndex(a);
+    const int column = TableIndex(b);
+    if (row < 0 || column < 0)
+    {
+        return 0;
+    }
+    if (row == kTorusIndex && column == kTorusIndex)
+    {
+        return TorusTorusContactsRefined(static_cast<const CTorus&>(a),
+                                         static_cast<const CTorus&>(b), points, normals,
+                                         separations);
+    }
+    separations[0] = kPairTests[row][column](a, b, points[0], normals[0]);
+    // Only a true overlap is a contact; touching, apart, untested
+    // (kInfinity) and anything undefined are not.
+    return separations[0] < 0.0f ? 1 : 0;
+}

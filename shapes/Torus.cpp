@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dynamics/Constants.h"
+#include "dynamics/FastSqrt.h"
 #include "shapes/Shape.h"
 
 CTorus::CTorus(CInertialBody* owner, float torusTubeRadius, float torusRingRadius, float shapeMass,
@@ -23,6 +24,29 @@ float CTorus::PlaneContact(const CPlane& plane, CVector& point, float& lever) co
     CVector across = Cross(axis, Cross(axis, n));
     across.Normalize();
     point = WorldCentre() + ringRadius * across - tubeRadius * n;
+    lever = (tubeRadius + ringRadius) / 2.0f;
+    return plane.Distance(point);
+}
+
+float CTorus::StablePlaneContact(const CPlane& plane, CVector& point, float& lever) const
+{
+    // Lying nearly flat, the Classic point leaps around the ring at every
+    // tiny tilt (or into the hole, level). The ring is held instead at one
+    // point that leaves the point below the centre towards the lowest ring
+    // point as the tilt grows, and reaches it, where Classic holds it, when
+    // the ring's highest and lowest points differ in height by the same
+    // tolerance as a cylinder's.
+    constexpr float kFlatTolerance = 0.05f;
+    const CVector& n = plane.normal;
+    const CVector axis = WorldAxis();
+    CVector downhill = Cross(axis, Cross(axis, n));
+    const float rise = 2.0f * ringRadius * FastSqrt(downhill.LengthSquared());
+    if (!(rise < kFlatTolerance))
+    {
+        return PlaneContact(plane, point, lever);
+    }
+    downhill.Normalize();
+    point = WorldCentre() + (ringRadius * rise / kFlatTolerance) * downhill - tubeRadius * n;
     lever = (tubeRadius + ringRadius) / 2.0f;
     return plane.Distance(point);
 }

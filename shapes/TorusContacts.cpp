@@ -5,6 +5,7 @@
 // accumulated in single precision, so the sample positions are fixed bit for
 // bit.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -231,23 +232,43 @@ float TorusCylinderContact(const CTorus& a, const CCylinder& b, CVector& point, 
     return best;
 }
 
-float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVector& normal)
+namespace
 {
-    const Ring ring(b);
-    const CMatrix4& bodyMatrix = a.body->matrix;
-    const CVector centre = a.WorldCentre();
-    const CVector xAxis = bodyMatrix.TransformDirection(a.matrix.Column(0));
-    const CVector yAxis = bodyMatrix.TransformDirection(a.matrix.Column(1));
-    const RingAngles& angles = SampleAngles();
-    const auto sample = [&](int k)
-    { return centre + a.ringRadius * (angles.cosine[k] * xAxis + angles.sine[k] * yAxis); };
 
+// The first torus's ring in world space, sampled at the fixed angles.
+struct SampledRing
+{
+    CVector centre;
+    CVector xAxis;
+    CVector yAxis;
+    float radius;
+
+    explicit SampledRing(const CTorus& torus)
+        : centre(torus.WorldCentre()),
+          xAxis(torus.body->matrix.TransformDirection(torus.matrix.Column(0))),
+          yAxis(torus.body->matrix.TransformDirection(torus.matrix.Column(1))),
+          radius(torus.ringRadius)
+    {
+    }
+
+    CVector At(float cosine, float sine) const
+    {
+        return centre + radius * (cosine * xAxis + sine * yAxis);
+    }
+};
+
+// Smallest separation of a's ring samples from b's ring, with its sample.
+float NearestRingSample(const CTorus& a, const SampledRing& sampled, const Ring& ring,
+                        int& bestSample)
+{
+    const RingAngles& angles = SampleAngles();
     float best = kInfinity;
-    int bestSample = 0;
+    bestSample = 0;
     for (int first = 0; first < angles.count; first += kLanes)
     {
-        const Lanes separations = RingSampleSeparations(angles, first, centre, a.ringRadius, xAxis,
-                                                        yAxis, a.tubeRadius, ring);
+        const Lanes separations =
+            RingSampleSeparations(angles, first, sampled.centre, sampled.radius, sampled.xAxis,
+                                  sampled.yAxis, a.tubeRadius, ring);
         for (int j = 0; j < kLanes && first + j < angles.count; ++j)
         {
             if (separations[j] < best)
@@ -257,14 +278,175 @@ float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVecto
             }
         }
     }
+    return best;
+}
+
+// The contact of the sampled point p of a's ring with b's ring.
+void RingContact(const CVector& p, float tubeRadius, const Ring& ring, CVector& point,
+                 CVector& normal)
+{
+    const CVector q = ring.NearestPoint(p);
+    normal = p - q;
+    normal.Normalize();
+    point = ContactPoint(p, tubeRadius, q, ring.tubeRadius);
+}
+
+} // namespace
+
+float TorusTorusContact(const CTorus& a, const CTorus& b, CVector& point, CVector& normal)
+{
+    const Ring ring(b);
+    const SampledRing sampled(a);
+    int bestSample = 0;
+    const float best = NearestRingSample(a, sampled, ring, bestSample);
     if (best > 0.0f)
     {
         return best;
     }
-    const CVector p = sample(bestSample);
-    const CVector q = ring.NearestPoint(p);
-    normal = p - q;
-    normal.Normalize();
-    point = ContactPoint(p, a.tubeRadius, q, ring.tubeRadius);
+    const RingAngles& angles = SampleAngles();
+    RingContact(sampled.At(angles.cosine[bestSample], angles.sine[bestSample]), a.tubeRadius, ring,
+                point, normal);
     return best;
+}
+
+int TorusTorusContactsRefined(const CTorus& a, const CTorus& b, CVector points[], CVector normals[],
+                              float separations[])
+{
+    // Between samples the nearest separation can lie a few hundredths below
+    // the sampled one, as much as a resting contact sinks in; a pair that
+    // may touch is therefore searched between the samples too.
+    constexpr float kRefineBelow = 0.1f;
+    constexpr int kRounds = 2;
+    // The samples proper: the last repeats the first.
+    constexpr int kSamples = 64;
+
+    const Ring ring(b);
+    const SampledRing sampled(a);
+    const RingAngles& angles = SampleAngles();
+    alignas(16) float sampledSeparations[RingAngles::kCapacity];
+    for (int first = 0; first < angles.count; first += kLanes)
+    {
+        const Lanes lanes = RingSampleSeparations(angles, first, sampled.centre, sampled.radius,
+                                                  sampled.xAxis, sampled.yAxis, a.tubeRadius, ring);
+        __builtin_memcpy(sampledSeparations + first, &lanes, sizeof lanes);
+    }
+
+    // Two rings that cross touch at up to two places at once: each place is
+    // a valley of the sampled separations, and the two deepest are kept.
+    int valleys[kMaxStablePairContacts] = {};
+    int found = 0;
+    float previous = sampledSeparations[kSamples - 1];
+    for (int k = 0; k < kSamples; ++k)
+    {
+        const float here = sampledSeparations[k];
+        const float next = sampledSeparations[k + 1 < kSamples ? k + 1 : 0];
+        const bool valley = here < kRefineBelow && here < previous && here <= next;
+        previous = here;
+        if (!valley)
+        {
+            continue;
+        }
+        if (found < kMaxStablePairContacts)
+        {
+            valleys[found++] = k;
+        }
+        else
+        {
+            int shallowest = 0;
+            for (int v = 1; v < found; ++v)
+            {
+                if (sampledSeparations[valleys[v]] > sampledSeparations[valleys[shallowest]])
+                {
+                    shallowest = v;
+                }
+            }
+            if (here < sampledSeparations[valleys[shallowest]])
+            {
+                valleys[shallowest] = k;
+            }
+        }
+    }
+    // In the order of the ring, whichever was found deeper.
+    static_assert(kMaxStablePairContacts == 2);
+    if (found == 2 && valleys[1] < valleys[0])
+    {
+        std::swap(valleys[0], valleys[1]);
+    }
+
+    int count = 0;
+    for (int v = 0; v < found; ++v)
+    {
+        // Points of the ring at a small turn from the valley's sample, the
+        // turn's cosine and sine from their series (exact to single
+        // precision for the turns searched here, under two sample steps).
+        const int k = valleys[v];
+        const CVector along = angles.cosine[k] * sampled.xAxis + angles.sine[k] * sampled.yAxis;
+        const CVector across = angles.cosine[k] * sampled.yAxis - angles.sine[k] * sampled.xAxis;
+        struct Probe
+        {
+            CVector p;
+            CVector q;
+            float separation;
+        };
+        const auto probe = [&](float turn)
+        {
+            const float t2 = turn * turn;
+            const float c = 1.0f - t2 * (0.5f - t2 * (1.0f / 24.0f - t2 * (1.0f / 720.0f)));
+            const float s = turn * (1.0f - t2 * (1.0f / 6.0f - t2 * (1.0f / 120.0f)));
+            Probe result;
+            result.p = sampled.centre + sampled.radius * (c * along + s * across);
+            result.q = ring.NearestPoint(result.p);
+            result.separation = Separation(result.p, result.q, a.tubeRadius, ring.tubeRadius);
+            return result;
+        };
+        // Parabolas through three separations, each about the last vertex
+        // with a quarter of the spacing; the first through the valley's
+        // sample and its neighbours, already measured.
+        // The sample's own points are only worked out if it stays the best.
+        Probe best;
+        best.separation = sampledSeparations[k];
+        bool atSample = true;
+        float turn = 0.0f;
+        float spacing = kRingStep;
+        float before = sampledSeparations[k > 0 ? k - 1 : kSamples - 1];
+        float after = sampledSeparations[k + 1];
+        for (int round = 0; round < kRounds; ++round)
+        {
+            if (round > 0)
+            {
+                before = probe(turn - spacing).separation;
+                after = probe(turn + spacing).separation;
+            }
+            const float curvature = before - 2.0f * best.separation + after;
+            if (!(curvature > 0.0f))
+            {
+                break;
+            }
+            const float offset =
+                std::clamp(spacing * (before - after) / (2.0f * curvature), -spacing, spacing);
+            const Probe next = probe(turn + offset);
+            if (next.separation < best.separation)
+            {
+                best = next;
+                atSample = false;
+                turn += offset;
+            }
+            spacing *= 0.25f;
+        }
+        if (best.separation > 0.0f)
+        {
+            continue;
+        }
+        if (atSample)
+        {
+            best.p = sampled.At(angles.cosine[k], angles.sine[k]);
+            best.q = ring.NearestPoint(best.p);
+        }
+        normals[count] = best.p - best.q;
+        normals[count].Normalize();
+        points[count] = ContactPoint(best.p, a.tubeRadius, best.q, ring.tubeRadius);
+        separations[count] = best.separation;
+        ++count;
+    }
+    return count;
 }

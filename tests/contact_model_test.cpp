@@ -173,7 +173,7 @@ TEST_P(SceneRestTest, StandsStillUnderStable)
     EXPECT_LE(result.turn, 0.01) << "body " << result.turnBody;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenes, SceneRestTest, ::testing::Values(0, 2, 3, 5, 6, 7, 9, 10),
+INSTANTIATE_TEST_SUITE_P(Scenes, SceneRestTest, ::testing::Values(0, 1, 2, 3, 5, 6, 7, 8, 9, 10),
                          [](const ::testing::TestParamInfo<int>& info)
                          {
                              std::string name = g_sceneNames[info.param];

@@ -129,6 +129,25 @@ float Uniform(float low, float high)
     return low + (high - low) * RandomUnit();
 }
 
+// The least distance from the first ring's points to the second ring,
+// sampled densely in double precision.
+double DenseRingDistance(const WorldFrame& fa, float radiusA, const WorldFrame& fb, float radiusB,
+                         int dense)
+{
+    double nearest = 1e30;
+    for (int k = 0; k < dense; ++k)
+    {
+        const double theta = 2.0 * M_PI * k / dense;
+        const double c = std::cos(theta) * radiusA;
+        const double s = std::sin(theta) * radiusA;
+        const double p[3] = {fa.centre[0] + c * fa.x[0] + s * fa.y[0],
+                             fa.centre[1] + c * fa.x[1] + s * fa.y[1],
+                             fa.centre[2] + c * fa.x[2] + s * fa.y[2]};
+        nearest = std::min(nearest, RingDistance(p, fb, radiusB));
+    }
+    return nearest;
+}
+
 PlacedShape RandomlyPlaced(const ShapeSize& dims, float spread)
 {
     CMatrix4 local = RandomRotation();
@@ -137,6 +156,22 @@ PlacedShape RandomlyPlaced(const ShapeSize& dims, float spread)
     bodyMatrix.SetTranslation(RandomPoint(spread));
     return Place(dims, bodyMatrix, local);
 }
+
+// Two tori of random sizes, the second placed at random within 8 of the
+// first, with the dense minimum distance between their rings.
+struct RingPair
+{
+    ShapeSize sizeA{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
+    ShapeSize sizeB{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
+    PlacedShape a = RandomlyPlaced(sizeA, 0.0f);
+    PlacedShape b = RandomlyPlaced(sizeB, 8.0f);
+    double dense;
+
+    explicit RingPair(int samples)
+        : dense(DenseRingDistance(FrameOf(*a), sizeA.size, FrameOf(*b), sizeB.size, samples))
+    {
+    }
+};
 
 // FastSqrt's error on the sample distance and on the unit vector towards the
 // ring point (both below 2^-16 relative), plus rounding of coordinates.
@@ -200,38 +235,99 @@ TEST_F(TorusContactTest, TorusAgainstTorusNeverBelowTrueSeparation)
     int contacts = 0;
     for (int pose = 0; pose < 300; ++pose)
     {
-        const ShapeSize sizeA{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
-        const ShapeSize sizeB{EKind::kTorus, Uniform(0.5f, 1.5f), Uniform(2.0f, 7.0f)};
-        const PlacedShape a = RandomlyPlaced(sizeA, 0.0f);
-        const PlacedShape b = RandomlyPlaced(sizeB, 8.0f);
-        const WorldFrame fa = FrameOf(*a);
-        const WorldFrame fb = FrameOf(*b);
-
-        double dense = 1e30;
-        for (int k = 0; k < kDense; ++k)
-        {
-            const double theta = 2.0 * M_PI * k / kDense;
-            const double c = std::cos(theta) * sizeA.size;
-            const double s = std::sin(theta) * sizeA.size;
-            const double p[3] = {fa.centre[0] + c * fa.x[0] + s * fa.y[0],
-                                 fa.centre[1] + c * fa.x[1] + s * fa.y[1],
-                                 fa.centre[2] + c * fa.x[2] + s * fa.y[2]};
-            dense = std::min(dense, RingDistance(p, fb, sizeB.size));
-        }
-        const double halfDenseArc = M_PI * sizeA.size / kDense;
-        const double trueAtMost = dense - sizeA.r - sizeB.r;
+        const RingPair rings(kDense);
+        const double halfDenseArc = M_PI * rings.sizeA.size / kDense;
+        const double trueAtMost = rings.dense - rings.sizeA.r - rings.sizeB.r;
         const double trueAtLeast = trueAtMost - halfDenseArc;
 
         CVector point, normal;
-        const float s = ShapeContact(*a, *b, point, normal);
+        const float s = ShapeContact(*rings.a, *rings.b, point, normal);
         SCOPED_TRACE(::testing::Message()
                      << "pose " << pose << " s " << s << " true " << trueAtMost);
-        const float allowance = FastSqrtAllowance(dense, sizeB.size);
+        const float allowance = FastSqrtAllowance(rings.dense, rings.sizeB.size);
         EXPECT_GE(s, trueAtLeast - allowance);
-        EXPECT_LE(s, trueAtMost + M_PI / 64.0 * sizeA.size + allowance);
+        EXPECT_LE(s, trueAtMost + M_PI / 64.0 * rings.sizeA.size + allowance);
         contacts += s <= 0.0f ? 1 : 0;
     }
     EXPECT_GT(contacts, 30);
+}
+
+// The Stable model's search between the samples: at every touching pose its
+// deepest contact lies within a hair of the true separation, where the
+// samples alone may miss it by a good part of a step.
+TEST_F(TorusContactTest, StableSearchFindsTheTrueSeparationOfTori)
+{
+    SeedRandom(8192u);
+    const int kDense = 40000;
+    const double kShallow = 0.5;
+    int contacts = 0;
+    for (int pose = 0; pose < 600; ++pose)
+    {
+        const RingPair rings(kDense);
+        const double trueAtMost = rings.dense - rings.sizeA.r - rings.sizeB.r;
+        const double trueAtLeast = trueAtMost - M_PI * rings.sizeA.size / kDense;
+
+        CVector points[kMaxStablePairContacts];
+        CVector normals[kMaxStablePairContacts];
+        float separations[kMaxStablePairContacts] = {};
+        const int count = ShapeContactsStable(*rings.a, *rings.b, points, normals, separations);
+        // Only true overlaps are reported; a pose that misses them by less
+        // than the search's precision may go either way.
+        const float allowance = FastSqrtAllowance(rings.dense, rings.sizeB.size) + 1e-3f;
+        if (trueAtLeast < -allowance)
+        {
+            ASSERT_GE(count, 1) << "pose " << pose << " true " << trueAtMost;
+        }
+        if (count == 0)
+        {
+            EXPECT_GT(trueAtMost, -allowance) << "pose " << pose;
+            continue;
+        }
+        const float deepest = *std::min_element(separations, separations + count);
+        SCOPED_TRACE(::testing::Message()
+                     << "pose " << pose << " s " << deepest << " true " << trueAtMost);
+        EXPECT_GE(deepest, trueAtLeast - allowance);
+        // As deep as bodies sink in at rest or in a strike; rings sunk
+        // through each other's tubes may end between two valleys.
+        if (trueAtMost > -kShallow)
+        {
+            EXPECT_LE(deepest, trueAtMost + allowance);
+            ++contacts;
+        }
+    }
+    EXPECT_GT(contacts, 30);
+}
+
+// Two flat rings of radius 6, the upper one's centre 6 along x, their tubes
+// (radius 1.5) stacked 0.02 into each other where the circles cross, at
+// (3, +-5.196): the Stable model meets them at both crossings, the Classic
+// test at one.
+TEST_F(TorusContactTest, CrossingRingsTouchAtBothCrossings)
+{
+    const PlacedShape lower = Place({EKind::kTorus, 1.5f, 6.0f}, kOrigin, kAxisZ);
+    const PlacedShape upper =
+        Place({EKind::kTorus, 1.5f, 6.0f}, CVector(6.0f, 0.0f, 2.98f), kAxisZ);
+
+    CVector point;
+    CVector normal;
+    EXPECT_LT(ShapeContact(*upper, *lower, point, normal), 0.0f);
+
+    CVector points[kMaxStablePairContacts];
+    CVector normals[kMaxStablePairContacts];
+    float separations[kMaxStablePairContacts] = {};
+    ASSERT_EQ(ShapeContactsStable(*upper, *lower, points, normals, separations), 2);
+    const float crossing = 3.0f * std::sqrt(3.0f);
+    const bool firstBelow = points[0].y < 0.0f;
+    for (int i = 0; i < 2; ++i)
+    {
+        SCOPED_TRACE(::testing::Message() << "contact " << i);
+        EXPECT_NEAR(separations[i], -0.02f, 1e-3f);
+        EXPECT_NEAR(points[i].x, 3.0f, 0.05f);
+        EXPECT_NEAR(std::fabs(points[i].y), crossing, 0.05f);
+        EXPECT_NEAR(points[i].z, 1.49f, 0.01f);
+        EXPECT_NEAR(normals[i].z, 1.0f, 1e-3f);
+    }
+    EXPECT_NE(firstBelow, points[1].y < 0.0f);
 }
 
 } // namespace

@@ -211,4 +211,113 @@ TEST(CylinderPlaneContact, LeverSwitchesFromHalfLengthToRadiusAtTheSmallestTilt)
         EXPECT_NEAR(point.z, -0.5f, 1e-4f) << "tilt " << tilts[i];
     }
 }
+// A cylinder touching the floor along a line or across a face, as the Stable
+// model holds it: tilted a hair either way, its point stays near the middle
+// (the Classic point leaps from one end or rim to the opposite one); past
+// the tolerance, where the ends or the rim differ in height by 0.06, it is
+// the Classic point.
+struct SFlatHoldCase
+{
+    std::string name;
+    float radius;
+    float halfLength;
+    // The axis at rest, and the one the tilt turns it about.
+    CVector axis;
+    CVector tiltAbout;
+    // The half-extent whose ends or rim rise with the tilt.
+    float extent;
+};
+
+class FlatHoldTest : public ::testing::TestWithParam<SFlatHoldCase>
+{
+protected:
+    static void SetUpTestSuite() { BuildSqrtTable(); }
+
+    // Sunk 0.01 into the floor, tilted by the angle.
+    struct SPose
+    {
+        CInertialBody body{nullptr};
+        CCylinder* cylinder;
+
+        SPose(const SFlatHoldCase& c, float angle)
+        {
+            cylinder = new CCylinder(&body, c.radius, c.halfLength, 1.0f);
+            body.AddShape(cylinder);
+            const CVector axis =
+                std::cos(angle) * c.axis + std::sin(angle) * Cross(c.tiltAbout, c.axis);
+            const float height = c.axis.z != 0.0f ? c.halfLength : c.radius;
+            body.matrix.SetTranslation(0.0f, 0.0f, height - 0.01f);
+            SetShapeAxes(*cylinder, c.tiltAbout, axis);
+        }
+    };
+};
+
+TEST_P(FlatHoldTest, PointMovesSmoothlyThroughLevel)
+{
+    const SFlatHoldCase& c = GetParam();
+    const float angles[] = {-1e-4f, 0.0f, 1e-4f};
+    CVector points[3];
+    float depths[3] = {};
+    for (int i = 0; i < 3; ++i)
+    {
+        SPose pose(c, angles[i]);
+        float lever = 0.0f;
+        depths[i] = pose.cylinder->StablePlaneContact(kFloor, points[i], lever);
+        EXPECT_NEAR(depths[i], -0.01f, 2e-3f) << "tilt " << angles[i];
+    }
+    EXPECT_LT(FastSqrt((points[0] - points[2]).LengthSquared()), 0.1f * c.extent);
+    EXPECT_LT(FastSqrt((points[0] - points[1]).LengthSquared()), 0.05f * c.extent);
+
+    // The Classic point of the same two tilts lies at opposite ends.
+    SPose low(c, -1e-4f);
+    SPose high(c, 1e-4f);
+    CVector classicLow;
+    CVector classicHigh;
+    float lever = 0.0f;
+    low.cylinder->PlaneContact(kFloor, classicLow, lever);
+    high.cylinder->PlaneContact(kFloor, classicHigh, lever);
+    EXPECT_GT(FastSqrt((classicLow - classicHigh).LengthSquared()), 1.5f * c.extent);
+}
+
+TEST_P(FlatHoldTest, PointIsClassicPastTheTolerance)
+{
+    const SFlatHoldCase& c = GetParam();
+    SPose pose(c, std::asin(0.06f / (2.0f * c.extent)));
+    CVector stable;
+    CVector classic;
+    float stableLever = 0.0f;
+    float classicLever = 0.0f;
+    const float stableDepth = pose.cylinder->StablePlaneContact(kFloor, stable, stableLever);
+    const float classicDepth = pose.cylinder->PlaneContact(kFloor, classic, classicLever);
+    EXPECT_EQ(stableDepth, classicDepth);
+    EXPECT_EQ(stable.x, classic.x);
+    EXPECT_EQ(stable.y, classic.y);
+    EXPECT_EQ(stable.z, classic.z);
+    EXPECT_EQ(stableLever, classicLever);
+}
+
+const SFlatHoldCase kFlatHoldCases[] = {
+    {"LyingLog", 2.0f, 9.0f, {1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, 9.0f},
+    {"StandingPost", 2.5f, 6.0f, {0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.0f}, 2.5f},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cylinders, FlatHoldTest, ::testing::ValuesIn(kFlatHoldCases),
+                         [](const auto& info) { return info.param.name; });
+
+// A disk lying flat keeps the Classic point: it slides as it always did.
+TEST(CylinderPlaneContact, FlatDiskKeepsTheClassicPointUnderStable)
+{
+    BuildSqrtTable();
+    CInertialBody body(nullptr);
+    auto* disk = new CCylinder(&body, 12.0f, 1.0f, 1.0f);
+    body.AddShape(disk);
+    body.matrix.SetTranslation(0.0f, 0.0f, 0.99f);
+    SetShapeAxes(*disk, {1.0f, 0.0f, 0.0f}, {0.0f, std::sin(1e-4f), std::cos(1e-4f)});
+    CVector stable;
+    CVector classic;
+    float lever = 0.0f;
+    EXPECT_EQ(disk->StablePlaneContact(kFloor, stable, lever),
+              disk->PlaneContact(kFloor, classic, lever));
+    EXPECT_EQ((stable - classic).LengthSquared(), 0.0f);
+}
 } // namespace

@@ -425,46 +425,86 @@ int RunTables(const SOptions& options)
     context.allPairs = options.allPairs;
     std::FILE* out = stdout;
 
-    for (const EContactModel model : options.contactModels)
+    // Every model's rows are measured side by side before any is printed.
+    const std::vector<EContactModel>& models = options.contactModels;
+    const bool sideBySide = models.size() > 1 && trace == nullptr;
+    std::vector<std::vector<SSceneRow>> sceneRows(models.size());
+    std::vector<std::vector<SBallRow>> ballRows(models.size());
+    // One case's timing under every model: side by side, or one model after
+    // the other.
+    const auto timeModels = [&](const auto& together, const auto& alone)
     {
-        physics.contacts = model;
+        if (sideBySide)
+        {
+            return together();
+        }
+        std::vector<SStepTiming> timings;
+        for (const EContactModel model : models)
+        {
+            physics.contacts = model;
+            timings.push_back(alone());
+        }
+        return timings;
+    };
+    if (options.scenes)
+    {
+        for (const int scene : options.sceneList)
+        {
+            const std::vector<SStepTiming> timings =
+                timeModels([&] { return TimeSceneModels(scene, physics, models); },
+                           [&] { return TimeScene(scene, physics); });
+            for (size_t m = 0; m < models.size(); ++m)
+            {
+                sceneRows[m].push_back({scene, g_sceneNames[scene], timings[m]});
+            }
+        }
+    }
+    if (options.balls)
+    {
+        for (const int n : options.ballCounts)
+        {
+            const std::vector<SStepTiming> timings =
+                timeModels([&] { return TimeThrownBallsModels(n, physics, models); },
+                           [&] { return TimeThrownBalls(n, physics); });
+            for (size_t m = 0; m < models.size(); ++m)
+            {
+                ballRows[m].push_back({n, timings[m]});
+            }
+            if (!options.csv)
+            {
+                std::fprintf(stderr, "clatterbox-bench: %d balls done\n", n);
+            }
+        }
+    }
+
+    for (size_t m = 0; m < models.size(); ++m)
+    {
+        const EContactModel model = models[m];
         if (options.scenes)
         {
-            std::vector<SSceneRow> rows;
-            for (const int scene : options.sceneList)
-            {
-                rows.push_back({scene, g_sceneNames[scene], TimeScene(scene, physics)});
-            }
-            char settings[160];
+            char settings[200];
             std::snprintf(
                 settings, sizeof settings,
                 "%s contacts, %d runs of %.2g s each, seeds from %u, first %lld steps of a "
-                "run dropped",
+                "run dropped%s",
                 ContactModelName(model), physics.runs, physics.sceneSeconds, physics.seed,
-                static_cast<long long>(kDroppedSteps));
+                static_cast<long long>(kDroppedSteps),
+                sideBySide ? ", runs alternating with the other models'" : "");
             context.settings = settings;
-            PrintScenes(out, context, rows);
+            PrintScenes(out, context, sceneRows[m]);
             std::fflush(out);
         }
 
         if (options.balls)
         {
-            std::vector<SBallRow> rows;
-            for (const int n : options.ballCounts)
-            {
-                rows.push_back({n, TimeThrownBalls(n, physics)});
-                if (!options.csv)
-                {
-                    std::fprintf(stderr, "clatterbox-bench: %d balls done\n", n);
-                }
-            }
-            char settings[160];
+            char settings[200];
             std::snprintf(settings, sizeof settings,
-                          "%s contacts, %.2g s to land, then %.2g s timed, seed %u",
+                          "%s contacts, %.2g s to land, then %.2g s timed%s, seed %u",
                           ContactModelName(model), physics.settleSeconds, physics.ballSeconds,
+                          sideBySide ? " in stretches alternating with the other models'" : "",
                           physics.seed);
             context.settings = settings;
-            PrintBalls(out, context, rows);
+            PrintBalls(out, context, ballRows[m]);
             std::fflush(out);
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #if __has_include(<valgrind/callgrind.h>)
@@ -204,6 +205,82 @@ SStepTiming TimeThrownBalls(int balls, const SPhysicsSettings& settings)
     timing.contactsPerStep = static_cast<double>(contacts) / static_cast<double>(steps);
     timing.micros = Summarize(micros);
     return timing;
+}
+
+std::vector<SStepTiming> TimeSceneModels(int scene, const SPhysicsSettings& settings,
+                                         const std::vector<EContactModel>& models)
+{
+    const size_t count = models.size();
+    std::vector<SStepTiming> timings(count);
+    std::vector<std::vector<double>> kept(count);
+    std::vector<uint64_t> contacts(count, 0);
+    const int64_t steps = StepsFor(settings.sceneSeconds);
+    const int64_t dropped = std::min(kDroppedSteps, steps - 1);
+    std::vector<double> micros;
+    micros.reserve(static_cast<size_t>(steps));
+    for (int run = 0; run < settings.runs; ++run)
+    {
+        for (size_t m = 0; m < count; ++m)
+        {
+            CWorld world;
+            StartWorld(world, scene, settings.seed + static_cast<uint32_t>(run), settings.allPairs,
+                       models[m]);
+            timings[m].bodies = world.BodyCount();
+            micros.clear();
+            std::vector<double> ignored;
+            MeasuredSteps(world, 0, dropped, ignored, nullptr, false);
+            contacts[m] += MeasuredSteps(world, dropped, steps - dropped, micros, nullptr, true);
+            kept[m].insert(kept[m].end(), micros.begin(), micros.end());
+        }
+    }
+    const int64_t counted = (steps - dropped) * settings.runs;
+    for (size_t m = 0; m < count; ++m)
+    {
+        timings[m].contactsPerStep =
+            counted > 0 ? static_cast<double>(contacts[m]) / static_cast<double>(counted) : 0.0;
+        timings[m].micros = Summarize(kept[m]);
+    }
+    return timings;
+}
+
+std::vector<SStepTiming> TimeThrownBallsModels(int balls, const SPhysicsSettings& settings,
+                                               const std::vector<EContactModel>& models)
+{
+    // Steps each model is timed for before the next takes its turn.
+    constexpr int64_t kStretch = 25;
+    const size_t count = models.size();
+    std::vector<SStepTiming> timings(count);
+    std::vector<std::unique_ptr<CWorld>> worlds;
+    const int64_t settle = settings.settleSeconds > 0.0 ? StepsFor(settings.settleSeconds) : 0;
+    for (size_t m = 0; m < count; ++m)
+    {
+        SPhysicsSettings own = settings;
+        own.contacts = models[m];
+        worlds.push_back(std::make_unique<CWorld>());
+        StartThrownBalls(*worlds.back(), balls, own);
+        timings[m].bodies = worlds.back()->BodyCount();
+        std::vector<double> landing;
+        MeasuredSteps(*worlds.back(), 0, settle, landing, nullptr, false);
+    }
+
+    const int64_t steps = StepsFor(settings.ballSeconds);
+    std::vector<std::vector<double>> micros(count);
+    std::vector<uint64_t> contacts(count, 0);
+    for (int64_t first = 0; first < steps; first += kStretch)
+    {
+        const int64_t stretch = std::min(kStretch, steps - first);
+        for (size_t m = 0; m < count; ++m)
+        {
+            contacts[m] +=
+                MeasuredSteps(*worlds[m], settle + first, stretch, micros[m], nullptr, true);
+        }
+    }
+    for (size_t m = 0; m < count; ++m)
+    {
+        timings[m].contactsPerStep = static_cast<double>(contacts[m]) / static_cast<double>(steps);
+        timings[m].micros = Summarize(micros[m]);
+    }
+    return timings;
 }
 
 SPairSearchTimings TimePairSearch(int balls, const SPhysicsSettings& settings)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "dynamics/ContactModel.h"
 #include "tools/bench/Statistics.h"
@@ -40,6 +41,17 @@ struct SStepTiming
 
 SStepTiming TimeScene(int scene, const SPhysicsSettings& settings);
 SStepTiming TimeThrownBalls(int balls, const SPhysicsSettings& settings);
+
+// The same under several contact models side by side, one timing per model
+// in their order (settings.contacts is not read): the scene runs of the
+// models alternate, and the landed balls of every model are timed in
+// alternating stretches of steps, so that a change in the machine's load
+// falls on every model alike. Without a trace; one model gives what the
+// functions above give.
+std::vector<SStepTiming> TimeSceneModels(int scene, const SPhysicsSettings& settings,
+                                         const std::vector<EContactModel>& models);
+std::vector<SStepTiming> TimeThrownBallsModels(int balls, const SPhysicsSettings& settings,
+                                               const std::vector<EContactModel>& models);
 
 // The pair search alone, over the bodies of the thrown-ball world before each
 // of its steps: the grid searched afresh, a sort-and-sweep along x kept in
