@@ -11,6 +11,7 @@
 #include "render/DataFiles.h"
 #include "render/Diagnostics.h"
 #include "render/GlStartState.h"
+#include "render/SceneTextures.h"
 #include "render/StartupState.h"
 #include "render/Texture.h"
 #include "world/MouseState.h"
@@ -167,12 +168,7 @@ CApplication::~CApplication()
     // The world's display lists and the textures belong to the context, which
     // the host keeps current until after the application is gone.
     m_world.reset();
-    g_bodyTexture = nullptr;
-    g_floorTexture = nullptr;
-    g_envTexture = nullptr;
-    m_bodyTexture.reset();
-    m_floorTexture.reset();
-    m_envTexture.reset();
+    m_textures.reset();
     SetPlatform(nullptr);
 }
 
@@ -262,15 +258,7 @@ bool CApplication::InitGraphics()
     const std::string extensions = m_host.GetGLString(GL_EXTENSIONS);
     ApplyStartState(version.c_str(), renderer.c_str(), extensions.c_str());
 
-    m_bodyTexture = std::make_unique<CTexture>(FindDataFile("body.bmp"), GL_LINEAR, GL_LINEAR,
-                                               GL_REPEAT, GL_REPEAT);
-    g_bodyTexture = m_bodyTexture.get();
-    m_floorTexture = std::make_unique<CTexture>(FindDataFile("floor.bmp"), GL_LINEAR, GL_LINEAR,
-                                                GL_REPEAT, GL_REPEAT);
-    g_floorTexture = m_floorTexture.get();
-    m_envTexture = std::make_unique<CTexture>(FindDataFile("env.bmp"), GL_LINEAR, GL_LINEAR,
-                                              GL_REPEAT, GL_REPEAT);
-    g_envTexture = m_envTexture.get();
+    m_textures = std::make_unique<CSceneTextures>();
 
     m_world = std::make_unique<CWorld>();
     m_world->Initialize();

@@ -19,7 +19,7 @@
 #include "app/MouseGrab.h"
 #include "app/Speed.h"
 
-class CTexture;
+class CSceneTextures;
 class CWorld;
 
 // The program name: window caption at start and first field of the frame-rate
@@ -152,9 +152,7 @@ private:
     bool m_ready = false;
     bool m_paused = false;
     float m_timeStep = 0.01f; // seconds, the smoothed step of the last frame
-    std::unique_ptr<CTexture> m_bodyTexture;
-    std::unique_ptr<CTexture> m_floorTexture;
-    std::unique_ptr<CTexture> m_envTexture;
+    std::unique_ptr<CSceneTextures> m_textures;
     std::unique_ptr<CWorld> m_world;
     CMenuState m_menu;
     ControlsListing m_controls;

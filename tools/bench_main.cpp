@@ -31,6 +31,7 @@
 #include "render/GlStartState.h"
 #include "render/OutputFile.h"
 #include "render/Platform.h"
+#include "render/SceneTextures.h"
 #include "render/StartupState.h"
 #include "render/Texture.h"
 #include "tools/CommandLine.h"
@@ -282,12 +283,6 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
     return true;
 }
 
-std::unique_ptr<CTexture> LoadTexture(const std::string& directory, const char* fileName)
-{
-    return std::make_unique<CTexture>(directory + "/" + fileName, GL_LINEAR, GL_LINEAR, GL_REPEAT,
-                                      GL_REPEAT);
-}
-
 // The software renderer's threads would share the one core the step runs on;
 // unless told otherwise it draws with none besides the caller.
 void DrawOnOneCore()
@@ -381,12 +376,7 @@ int RunTables(const SOptions& options)
     ApplyProjection(kDrawWidth, kDrawHeight);
     ApplyStartState();
 
-    const std::unique_ptr<CTexture> bodyTexture = LoadTexture(options.assets, "body.bmp");
-    const std::unique_ptr<CTexture> floorTexture = LoadTexture(options.assets, "floor.bmp");
-    const std::unique_ptr<CTexture> envTexture = LoadTexture(options.assets, "env.bmp");
-    g_bodyTexture = bodyTexture.get();
-    g_floorTexture = floorTexture.get();
-    g_envTexture = envTexture.get();
+    const CSceneTextures textures(options.assets);
     for (const SMessageBoxRecord& box : platform.MessageBoxes())
     {
         std::fprintf(stderr, "clatterbox-bench: %s: %s\n", box.caption.c_str(), box.text.c_str());
@@ -579,9 +569,6 @@ int RunTables(const SOptions& options)
                              physics.seed);
     }
 
-    g_bodyTexture = nullptr;
-    g_floorTexture = nullptr;
-    g_envTexture = nullptr;
     SetPlatform(nullptr);
     if (trace && !traceFile.Commit(reason))
     {

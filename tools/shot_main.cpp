@@ -19,6 +19,7 @@
 #include "render/OutputFile.h"
 #include "render/Platform.h"
 #include "render/PngWriter.h"
+#include "render/SceneTextures.h"
 #include "render/StartupState.h"
 #include "render/Texture.h"
 #include "tools/CommandLine.h"
@@ -171,12 +172,6 @@ bool ParseOptions(int argc, char** argv, SOptions& options, std::string& problem
     return true;
 }
 
-std::unique_ptr<CTexture> LoadTexture(const char* fileName)
-{
-    return std::make_unique<CTexture>(FindDataFile(fileName), GL_LINEAR, GL_LINEAR, GL_REPEAT,
-                                      GL_REPEAT);
-}
-
 int CannotWrite(const SOptions& options, const std::string& reason)
 {
     std::fprintf(stderr, "clatterbox-shot: could not write '%s': %s\n", options.out.c_str(),
@@ -202,12 +197,7 @@ int Run(const SOptions& options)
     ApplyProjection(options.width, options.height);
     ApplyStartState();
 
-    const std::unique_ptr<CTexture> bodyTexture = LoadTexture("body.bmp");
-    g_bodyTexture = bodyTexture.get();
-    const std::unique_ptr<CTexture> floorTexture = LoadTexture("floor.bmp");
-    g_floorTexture = floorTexture.get();
-    const std::unique_ptr<CTexture> envTexture = LoadTexture("env.bmp");
-    g_envTexture = envTexture.get();
+    const CSceneTextures textures;
     // The demo shows these in boxes and goes on; so does the tool, on stderr.
     for (const SMessageBoxRecord& box : platform.MessageBoxes())
     {
@@ -254,9 +244,6 @@ int Run(const SOptions& options)
             status = CannotWrite(options, reason);
         }
     }
-    g_bodyTexture = nullptr;
-    g_floorTexture = nullptr;
-    g_envTexture = nullptr;
     return status;
 }
 } // namespace

@@ -29,6 +29,7 @@
 #include "render/Floor.h"
 #include "render/GlStartState.h"
 #include "render/PngWriter.h"
+#include "render/SceneTextures.h"
 #include "render/StartupState.h"
 #include "render/Texture.h"
 #include "tests/support/HeadlessGLTest.h"
@@ -157,13 +158,11 @@ protected:
         ApplyProjection(kWidth, kHeight);
 
         const std::filesystem::path directory = ProcessTextureDirectory();
-        floorTexture = MakeTexture(directory / "floor.bmp", FloorTexel);
-        bodyTexture = MakeTexture(directory / "body.bmp", BodyTexel);
-        environmentTexture = MakeTexture(directory / "env.bmp", EnvironmentTexel);
+        WriteTestBitmap(directory / "floor.bmp", 64, 64, FloorTexel);
+        WriteTestBitmap(directory / "body.bmp", 64, 64, BodyTexel);
+        WriteTestBitmap(directory / "env.bmp", 64, 64, EnvironmentTexel);
+        textures = std::make_unique<CSceneTextures>(directory.string());
         ASSERT_TRUE(platform.MessageBoxes().empty()) << platform.MessageBoxes()[0].text;
-        g_floorTexture = floorTexture.get();
-        g_bodyTexture = bodyTexture.get();
-        g_envTexture = environmentTexture.get();
 
         world = std::make_unique<CWorld>();
         world->camera = std::make_unique<CCamera>();
@@ -175,18 +174,8 @@ protected:
     void TearDown() override
     {
         world.reset();
-        g_floorTexture = nullptr;
-        g_bodyTexture = nullptr;
-        g_envTexture = nullptr;
+        textures.reset();
         CHeadlessGLTest::TearDown();
-    }
-
-    static std::unique_ptr<CTexture> MakeTexture(const std::filesystem::path& path,
-                                                 TTexelFunction texel)
-    {
-        WriteTestBitmap(path, 64, 64, texel);
-        return std::make_unique<CTexture>(path.string(), GL_LINEAR, GL_LINEAR, GL_REPEAT,
-                                          GL_REPEAT);
     }
 
     // A ball of mass 30 hanging still at centre.
@@ -243,9 +232,7 @@ protected:
     std::array<double, 16> projection{};
     std::array<int, 4> viewport{};
 
-    std::unique_ptr<CTexture> floorTexture;
-    std::unique_ptr<CTexture> bodyTexture;
-    std::unique_ptr<CTexture> environmentTexture;
+    std::unique_ptr<CSceneTextures> textures;
     std::unique_ptr<CWorld> world;
     std::vector<SSphereBody> spheres;
 
